@@ -1,0 +1,85 @@
+#include "text.h"
+
+void IntToDecimal(int32_t value, char* dest) {
+    if (value == 0) {
+        dest[0] = '0';
+        dest[1] = '\0';
+        return;
+    }
+    uint32_t magnitude = static_cast<uint32_t>(value);
+    if (value < 0) {
+        *dest++ = '-';
+        magnitude = 0u - magnitude;
+    }
+    char* digits = dest;
+    while (magnitude > 0) {
+        // Division by ten through the reciprocal: exact for every 32-bit value.
+        const uint32_t quotient =
+            static_cast<uint32_t>((static_cast<uint64_t>(magnitude) * 0xCCCCCCCDu) >> 35);
+        *dest++ = static_cast<char>('0' + (magnitude - quotient * 10));
+        magnitude = quotient;
+    }
+    *dest = '\0';
+    for (char* last = dest - 1; digits < last; ++digits, --last) {
+        const char swap = *digits;
+        *digits = *last;
+        *last = swap;
+    }
+}
+
+BoundedText::BoundedText(char* buffer, uint32_t limit)
+    : position_(buffer), count_(0), limit_(limit), refused_(limit == 0) {}
+
+void BoundedText::AppendChar(char c) {
+    if (refused_) return;
+    if (count_ >= limit_) {
+        refused_ = true;
+        return;
+    }
+    *position_++ = c;
+    ++count_;
+}
+
+void BoundedText::AppendNumber(int32_t value) {
+    if (refused_) return;
+    if (count_ >= limit_) {
+        refused_ = true;
+        return;
+    }
+    char scratch[16];
+    IntToDecimal(value, scratch);
+    uint32_t length = 0;
+    while (scratch[length] != '\0') ++length;
+    count_ += length;
+    if (count_ > limit_) {
+        refused_ = true;
+        return;
+    }
+    for (uint32_t i = 0; i < length; ++i) *position_++ = scratch[i];
+}
+
+void BoundedText::AppendTerminator() { AppendChar('\0'); }
+
+void BuildZoomText(int32_t zoom, char* buffer) {
+    // Cleared first: a text cut at the limit would otherwise have no terminator.
+    for (uint32_t i = 0; i < STATUS_TEXT_BUFFER; ++i) buffer[i] = '\0';
+    const int32_t whole = zoom / 100;
+    const int32_t hundredths = zoom % 100;
+    BoundedText text(buffer, STATUS_TEXT_LIMIT);
+    text.AppendNumber(whole);
+    if (hundredths != 0) {
+        text.AppendChar('.');
+        if (hundredths < 10) text.AppendChar('0');
+        text.AppendNumber(hundredths);
+    }
+    text.AppendChar('%');
+    text.AppendTerminator();
+}
+
+void BuildPointText(int32_t x, int32_t y, char* buffer) {
+    BoundedText text(buffer, STATUS_TEXT_LIMIT);
+    text.AppendNumber(x);
+    text.AppendChar(':');
+    text.AppendNumber(y);
+    text.AppendTerminator();
+}

@@ -1,0 +1,42 @@
+// Decimal text and item-by-item text building under a byte limit, in place
+// of a formatting library.
+#pragma once
+
+#include <cstdint>
+
+// Every status-bar text is built under this limit into a 256-byte buffer.
+constexpr uint32_t STATUS_TEXT_LIMIT = 250;
+constexpr uint32_t STATUS_TEXT_BUFFER = 256;
+
+// Writes value as decimal text and a zero byte: no "+", no leading zeros.
+// dest must hold 12 bytes (the text of INT32_MIN and its terminator).
+void IntToDecimal(int32_t value, char* dest);
+
+// Builds a text item by item and never accounts more than limit bytes. The
+// first item that does not fit and every later one are dropped whole, so the
+// text ends after the last item that fitted; no number is cut.
+class BoundedText {
+public:
+    BoundedText(char* buffer, uint32_t limit);
+
+    void AppendChar(char c);
+    void AppendNumber(int32_t value);
+    // The zero byte counts towards the limit like any character.
+    void AppendTerminator();
+
+    uint32_t Count() const { return count_; }
+    bool Refused() const { return refused_; }
+
+private:
+    char* position_;
+    uint32_t count_;
+    uint32_t limit_;
+    bool refused_;
+};
+
+// The zoom readout: 10000 -> "100%", 625 -> "6.25%", 1250 -> "12.50%".
+// buffer holds STATUS_TEXT_BUFFER bytes.
+void BuildZoomText(int32_t zoom, char* buffer);
+
+// "x:y", for the pixel readouts. buffer holds STATUS_TEXT_BUFFER bytes.
+void BuildPointText(int32_t x, int32_t y, char* buffer);

@@ -1,0 +1,38 @@
+// The table-driven copy of the visible scaled picture into the back buffer.
+#pragma once
+
+#include <cstdint>
+
+// A 32-bit bottom-up pixel surface: row j (0 at the top) starts at
+// bits + (height - 1 - j) * stride.
+struct PixelSurface {
+    uint8_t* bits;
+    int32_t width;
+    int32_t height;
+    int32_t stride;  // bytes per row
+};
+
+// What to copy: scaled columns srcX .. srcX+visW-1 and rows srcY .. srcY+visH-1
+// through the scaled -> source table, to client columns and rows from
+// destX/destY. tableEntries is how many entries of the table the last build
+// wrote.
+struct ScaledCopy {
+    const uint32_t* table;
+    uint32_t tableEntries;
+    int32_t srcX, srcY;
+    int32_t visW, visH;
+    int32_t destX, destY;
+};
+
+// Copies the visible scaled picture into target, reading and writing only
+// inside both surfaces and the table whatever the inputs: destination pixels
+// outside target are skipped, and destination pixels whose source lies
+// outside the picture surface (an older view over a smaller picture) get
+// fillColour.
+void CopyScaledView(const PixelSurface& picture, const PixelSurface& target, const ScaledCopy& copy,
+                    uint32_t fillColour);
+
+// The plain per-pixel loop over the same clipped region: the reference the
+// fast copy must equal bit for bit.
+void CopyScaledViewReference(const PixelSurface& picture, const PixelSurface& target,
+                             const ScaledCopy& copy, uint32_t fillColour);

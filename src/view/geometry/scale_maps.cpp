@@ -1,0 +1,58 @@
+#include "scale_maps.h"
+
+#include "view_state.h"
+
+uint32_t ScaledLength(uint32_t n, int32_t zoom) {
+    const int64_t product = static_cast<int64_t>(n) * zoom;
+    int64_t quotient = product / ZOOM_UNIT;
+    if (product % ZOOM_UNIT != 0) {
+        ++quotient;
+    }
+    return static_cast<uint32_t>(quotient);
+}
+
+void BuildScaleMaps(uint32_t a, uint32_t b, uint32_t* majorMap, uint32_t* minorMap) {
+    uint32_t small = a;
+    uint32_t large = b;
+    if (b < a) {
+        small = b;
+        large = a;
+    }
+    // The error term tracks 2*large*k - (2j+1)*small around the centre of
+    // each longer-length cell; it alone ends each run, so the inner loop
+    // needs no bound check of its own.
+    const int32_t down = static_cast<int32_t>(2 * small);
+    const int32_t up = static_cast<int32_t>(2 * large - 2 * small);
+    int32_t error = up;
+    uint32_t k = 0;
+    uint32_t j = 0;
+    while (j < large) {
+        minorMap[k] = j;
+        while (error > static_cast<int32_t>(small)) {
+            majorMap[j] = k;
+            ++j;
+            error -= down;
+        }
+        majorMap[j] = k;
+        error += up;
+        ++k;
+        ++j;
+    }
+    minorMap[k] = j;
+}
+
+bool ScaleMapsFit(uint32_t a, uint32_t b) {
+    const uint32_t small = a < b ? a : b;
+    const uint32_t large = a < b ? b : a;
+    return small >= 1 && large <= MAJOR_MAP_ENTRIES && small < MINOR_MAP_ENTRIES;
+}
+
+int32_t HighestFittingZoom(uint32_t mapLength) {
+    if (mapLength == 0 || mapLength >= MINOR_MAP_ENTRIES) {
+        return 0;
+    }
+    // ceil(mapLength * zoom / ZOOM_UNIT) <= MAJOR_MAP_ENTRIES exactly when
+    // mapLength * zoom <= MAJOR_MAP_ENTRIES * ZOOM_UNIT.
+    const int64_t limit = static_cast<int64_t>(MAJOR_MAP_ENTRIES) * ZOOM_UNIT / mapLength;
+    return limit < ZOOM_MAX ? static_cast<int32_t>(limit) : ZOOM_MAX;
+}

@@ -1,0 +1,138 @@
+#include "zoom.h"
+
+#include "layout.h"
+#include "scale_maps.h"
+
+void FindAnchor(ViewState& view, const PlainPoint& cursor) {
+    PlainPoint scaled;
+    ClientToScaled(cursor, view, scaled);
+    ClampToScaled(scaled, view.scaledW, view.scaledH);
+    PlainPoint image;
+    ScaledToImage(scaled, view, image);
+    view.scaledPtX = scaled.x;
+    view.scaledPtY = scaled.y;
+    view.imagePtX = image.x;
+    view.imagePtY = image.y;
+}
+
+void MeasureCursorFraction(ViewState& view, const PlainPoint& cursor) {
+    const bool keyMatches = view.zoom == view.lastZoom && view.srcX == view.lastSrcX &&
+                            view.srcY == view.lastSrcY && cursor.x == view.lastCursorX &&
+                            cursor.y == view.lastCursorY;
+    if (keyMatches || view.zoom < ZOOM_UNIT) {
+        return;
+    }
+    const PlainPoint anchor = {view.imagePtX, view.imagePtY};
+    PlainPoint start;
+    PlainPoint end;
+    ImageToScaledStart(anchor, view.minorMap, start);
+    ImageToScaledEnd(anchor, view.minorMap, end);
+    view.spanW = end.x - start.x;
+    view.spanH = end.y - start.y;
+    view.spanOffX = view.scaledPtX - start.x;
+    view.spanOffY = view.scaledPtY - start.y;
+}
+
+int32_t NextZoom(int32_t zoom, bool zoomIn, bool usePresets, uint32_t scaledW, uint32_t scaledH) {
+    if (zoomIn) {
+        if (usePresets) {
+            int position = 0;
+            while (position < ZOOM_PRESET_COUNT - 1 && zoom >= ZOOM_PRESETS[position]) {
+                ++position;
+            }
+            zoom = ZOOM_PRESETS[position];
+        } else {
+            zoom = static_cast<int32_t>(static_cast<int64_t>(zoom) * 11 / 10);
+        }
+        return zoom > ZOOM_MAX ? ZOOM_MAX : zoom;
+    }
+    if (scaledW <= 1 || scaledH <= 1) {
+        return zoom;
+    }
+    if (usePresets) {
+        int position = ZOOM_PRESET_COUNT - 1;
+        while (position > 0 && zoom <= ZOOM_PRESETS[position]) {
+            --position;
+        }
+        return ZOOM_PRESETS[position];
+    }
+    return zoom * 10 / 11;
+}
+
+void RebuildScaleMaps(ViewState& view) {
+    view.scaledMapLength = ScaledLength(view.mapLength, view.zoom);
+    BuildScaleMaps(view.mapLength, view.scaledMapLength, view.majorMap, view.minorMap);
+    // The source -> scaled table at index imageW is the scaled width, since
+    // mapLength exceeds both sides.
+    const uint32_t* sourceToScaled = view.zoom >= ZOOM_UNIT ? view.minorMap : view.majorMap;
+    view.scaledW = sourceToScaled[view.imageW];
+    view.scaledH = sourceToScaled[view.imageH];
+}
+
+namespace {
+
+// offset/span carried over to newSpan, rounded to nearest, a half down.
+int32_t CarryFraction(int32_t offset, int32_t span, int32_t newSpan) {
+    if (span <= 0) {
+        return 0;
+    }
+    int32_t q = offset * newSpan / span;
+    const int32_t r = offset * newSpan % span;
+    if (2 * r > span) {
+        ++q;
+    }
+    return q;
+}
+
+}  // namespace
+
+void CentreOnAnchor(ViewState& view, const PlainPoint& cursor) {
+    const PlainPoint anchor = {view.imagePtX, view.imagePtY};
+    PlainPoint start;
+    if (view.zoom >= ZOOM_UNIT) {
+        PlainPoint end;
+        ImageToScaledStart(anchor, view.minorMap, start);
+        ImageToScaledEnd(anchor, view.minorMap, end);
+        start.x += CarryFraction(view.spanOffX, view.spanW, end.x - start.x);
+        start.y += CarryFraction(view.spanOffY, view.spanH, end.y - start.y);
+    } else {
+        ImageToScaledStart(anchor, view.majorMap, start);
+    }
+    PlainSize client;
+    RectSize(view.clientRect, client);
+    view.centreX = start.x + (client.w >> 1) - cursor.x;
+    view.centreY = start.y + (client.h >> 1) - cursor.y;
+}
+
+void FinishZoomStep(ViewState& view, const PlainPoint& cursor) {
+    LayoutView(view);
+    view.hScroll.nPos = view.srcX;
+    view.vScroll.nPos = view.srcY;
+    view.lastZoom = view.zoom;
+    view.lastSrcX = view.srcX;
+    view.lastSrcY = view.srcY;
+    view.lastCursorX = cursor.x;
+    view.lastCursorY = cursor.y;
+}
+
+void ZoomStep(ViewState& view, const PlainPoint& cursor, bool zoomIn, bool usePresets) {
+    FindAnchor(view, cursor);
+    MeasureCursorFraction(view, cursor);
+    const int32_t previousZoom = view.zoom;
+    int32_t zoom = NextZoom(view.zoom, zoomIn, usePresets, view.scaledW, view.scaledH);
+    // Pictures whose longer side passes 6249 pixels outgrow the tables below
+    // the cap; stop at the highest zoom that still fits them.
+    const int32_t highest = HighestFittingZoom(view.mapLength);
+    if (zoom > highest) {
+        zoom = highest;
+    }
+    view.zoom = zoom;
+    RebuildScaleMaps(view);
+    if (view.scaledW == 0 || view.scaledH == 0) {
+        // A step outwards that would shrink a side to nothing keeps the zoom.
+        view.zoom = previousZoom;
+        RebuildScaleMaps(view);
+    }
+    CentreOnAnchor(view, cursor);
+    FinishZoomStep(view, cursor);
+}
