@@ -12,6 +12,11 @@ uint32_t ScaledLength(uint32_t n, int32_t zoom) {
 }
 
 void BuildScaleMaps(uint32_t a, uint32_t b, uint32_t* majorMap, uint32_t* minorMap) {
+    // A length of 0 would never end the inner run, and longer lengths would
+    // run past the tables: such a build writes nothing.
+    if (!ScaleMapsFit(a, b)) {
+        return;
+    }
     uint32_t small = a;
     uint32_t large = b;
     if (b < a) {

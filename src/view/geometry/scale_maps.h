@@ -9,7 +9,8 @@ uint32_t ScaledLength(uint32_t n, int32_t zoom);
 
 // Fills majorMap[0 .. large-1] and minorMap[0 .. small] for the two lengths
 // (both >= 1, in either order) by a Bresenham-style walk: additions and
-// comparisons only. Callers must have checked ScaleMapsFit first.
+// comparisons only. Callers check ScaleMapsFit first; lengths that do not
+// fit leave both tables untouched.
 void BuildScaleMaps(uint32_t a, uint32_t b, uint32_t* majorMap, uint32_t* minorMap);
 
 // Whether a build for these two lengths stays inside both tables: the larger
