@@ -1,0 +1,14 @@
+#include "app/fatal.h"
+
+#include <windows.h>
+
+#include "app/texts.h"
+
+namespace {
+constexpr UINT NORMAL_EXIT_CODE = 0;
+}
+
+void ExitWithMessage(const char* text) {
+    MessageBoxA(nullptr, text, MESSAGE_CAPTION, MB_OK);
+    ExitProcess(NORMAL_EXIT_CODE);
+}

@@ -1,0 +1,87 @@
+// Entry, window classes and the message loop.
+//
+// The C runtime's start-up code is the entry point: it calls WinMain with the
+// module handle and ends the process with what WinMain returns.
+
+#include <windows.h>
+
+#include "app/fatal.h"
+#include "app/frame.h"
+#include "app/globals.h"
+#include "app/resource.h"
+#include "app/texts.h"
+#include "view/image_view.h"
+
+namespace {
+
+constexpr UINT CLASS_STYLE = CS_HREDRAW | CS_VREDRAW;
+constexpr int FRAME_BACKGROUND = COLOR_APPWORKSPACE + 1;
+constexpr int VIEW_BACKGROUND = COLOR_WINDOW + 1;
+constexpr DWORD FRAME_STYLE = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr int EXIT_CODE_NORMAL = 0;
+
+// One record, registered twice: the document window class differs from the
+// frame class only in its procedure, background and name.
+void RegisterWindowClass(WNDCLASSEXA& windowClass, WNDPROC procedure, int background,
+                           const char* className) {
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(background));
+    windowClass.lpszClassName = className;
+    if (RegisterClassExA(&windowClass) == 0) {
+        // Without the class there is no window, and the loop would wait forever.
+        ExitWithMessage(TEXT_CLASS_FAILED);
+    }
+}
+
+WPARAM RunMessageLoop() {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (TranslateMDISysAccel(mdiClient, &message)) {
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return message.wParam;
+}
+
+}  // namespace
+
+// The previous instance, the command line and the show command play no part.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    hInstance = instance;
+
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CLASS_STYLE;
+    windowClass.hInstance = hInstance;
+    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    windowClass.hIconSm = windowClass.hIcon;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    RegisterWindowClass(windowClass, FrameWndProc, FRAME_BACKGROUND, FRAME_CLASS_NAME);
+
+    // Loaded before the frame exists: the frame's creation hands the window
+    // menu of this bar to the MDI client.
+    frameMenu = LoadMenuA(hInstance, MAKEINTRESOURCEA(IDR_FRAME_MENU));
+
+    // Created hidden, so its first WM_SIZE (which opens the first document
+    // window) comes only after the document window class is registered.
+    frameWnd = CreateWindowExA(0, FRAME_CLASS_NAME, FRAME_TITLE, FRAME_STYLE, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                               hInstance, nullptr);
+    if (frameWnd == nullptr) {
+        ExitWithMessage(TEXT_FRAME_FAILED);
+    }
+
+    RegisterWindowClass(windowClass, ImageViewWndProc, VIEW_BACKGROUND, VIEW_CLASS_NAME);
+    SetMenu(frameWnd, frameMenu);
+    childMenu = LoadMenuA(hInstance, MAKEINTRESOURCEA(IDR_CHILD_MENU));
+
+    ShowWindow(frameWnd, SW_SHOWNORMAL);
+    UpdateWindow(frameWnd);
+
+    RunMessageLoop();
+    // The frame quits with code 0; whatever else a WM_QUIT carried, the
+    // process ends normally.
+    return EXIT_CODE_NORMAL;
+}

@@ -1,0 +1,28 @@
+// Activation keeps the frame's menu bar in step with the active document
+// window; close goes through the MDI client.
+
+#include "app/globals.h"
+#include "app/resource.h"
+#include "view/view_handlers.h"
+
+namespace {
+
+void ShowMenuBar(HMENU menuBar) {
+    SendMessageA(mdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menuBar),
+                 reinterpret_cast<LPARAM>(GetSubMenu(menuBar, WINDOW_MENU_POSITION)));
+}
+
+}  // namespace
+
+LRESULT OnMdiActivate(HWND window, LPARAM activated) {
+    // The window losing activation hears first, so on a switch between two
+    // document windows the child menu is what remains.
+    ShowMenuBar(reinterpret_cast<HWND>(activated) == window ? childMenu : frameMenu);
+    DrawMenuBar(frameWnd);
+    return 0;
+}
+
+LRESULT OnClose(HWND window) {
+    SendMessageA(mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+    return 0;
+}

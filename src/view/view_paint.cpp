@@ -1,0 +1,65 @@
+// Painting: compose the visible scaled picture in the shared back buffer
+// through one scale table, then one transfer to the screen.
+
+#include "view/geometry/layout.h"
+#include "view/geometry/pixel_copy.h"
+#include "view/shared_surfaces.h"
+#include "view/view_handlers.h"
+
+namespace {
+
+constexpr int RING_WIDTH = 1;  // the pen's outline falls just outside the cleared area
+constexpr LRESULT BACKGROUND_ERASED = 1;
+
+int Smaller(int a, int b) { return a < b ? a : b; }
+
+// The back buffer has the primary screen's size; a client area larger than
+// that (a window stretched beyond the screen) gets grey there, straight on
+// the screen, instead of whatever the screen held.
+void FillBeyondBackBuffer(HDC dc, const PlainSize& client, const PlainSize& back) {
+    if (client.w <= back.w && client.h <= back.h) return;
+    SetDCBrushColor(dc, BACKGROUND_COLOUR);
+    const HBRUSH grey = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+    if (client.w > back.w) {
+        const RECT right = {back.w, 0, client.w, client.h};
+        FillRect(dc, &right, grey);
+    }
+    if (client.h > back.h) {
+        const RECT below = {0, back.h, Smaller(client.w, back.w), client.h};
+        FillRect(dc, &below, grey);
+    }
+}
+
+}  // namespace
+
+LRESULT OnPaint(ViewState* view, HWND window) {
+    PaintSession paint(window);
+    if (!sharedSurfaces) return 0;
+    const SharedSurfaces& surfaces = *sharedSurfaces;
+
+    // Clear the update area to grey: grown by one pixel, the one-pixel pen's
+    // outline lands on the ring just outside it and never reaches the screen
+    // in this paint. GDI clips the drawing to the back buffer.
+    RECT clear;
+    CopyRect(&clear, &paint.UpdateRect());
+    InflateRect(&clear, RING_WIDTH, RING_WIDTH);
+    Rectangle(surfaces.backDC, clear.left, clear.top, clear.right, clear.bottom);
+
+    // The whole visible picture, whatever the update area; reads are clipped
+    // to the current image surface, writes to the back buffer.
+    const ScaledCopy copy = {ScaledToSourceTable(*view), ScaledToSourceEntries(*view),
+                             view->srcX, view->srcY, view->visW, view->visH,
+                             view->destX, view->destY};
+    const PixelSurface back = surfaces.BackSurface();
+    CopyScaledView(surfaces.ImageSurface(), back, copy, BACKGROUND_PIXEL);
+
+    PlainSize client;
+    RectSize(view->clientRect, client);
+    const PlainSize backSize = {back.width, back.height};
+    BitBlt(paint.Dc(), 0, 0, Smaller(client.w, backSize.w), Smaller(client.h, backSize.h),
+           surfaces.backDC, 0, 0, SRCCOPY);
+    FillBeyondBackBuffer(paint.Dc(), client, backSize);
+    return 0;
+}
+
+LRESULT OnEraseBackground() { return BACKGROUND_ERASED; }

@@ -1,0 +1,56 @@
+// The status bar readouts: the zoom (part 0) and the scaled and source
+// pixels under the cursor (parts 1 and 2).
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/globals.h"
+#include "support/text.h"
+#include "view/geometry/layout.h"
+#include "view/view_handlers.h"
+
+namespace {
+
+constexpr WPARAM ZOOM_PART = 0;
+constexpr WPARAM SCALED_POINT_PART = 1;
+constexpr WPARAM IMAGE_POINT_PART = 2;
+
+void SetStatusText(WPARAM part, const char* text) {
+    SendMessageA(statusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
+}
+
+}  // namespace
+
+void UpdateZoomReadout(const ViewState* view) {
+    char text[STATUS_TEXT_BUFFER];
+    BuildZoomText(view->zoom, text);
+    SetStatusText(ZOOM_PART, text);
+}
+
+LRESULT UpdateCursorReadouts(ViewState* view, HWND window) {
+    POINT screen;
+    GetCursorPos(&screen);
+    ScreenToClient(window, &screen);
+    const PlainPoint client = {screen.x, screen.y};
+
+    // Clamped, so the margin around a centred picture reads as its nearest
+    // edge pixel; the view's own tables keep the source pixel inside the
+    // picture it was made for.
+    PlainPoint scaled;
+    ClientToScaled(client, *view, scaled);
+    ClampToScaled(scaled, view->scaledW, view->scaledH);
+    PlainPoint image;
+    ScaledToImage(scaled, *view, image);
+    view->scaledPtX = scaled.x;
+    view->scaledPtY = scaled.y;
+    view->imagePtX = image.x;
+    view->imagePtY = image.y;
+
+    char text[STATUS_TEXT_BUFFER];
+    BuildPointText(view->scaledPtX, view->scaledPtY, text);
+    SetStatusText(SCALED_POINT_PART, text);
+    BuildPointText(view->imagePtX, view->imagePtY, text);
+    SetStatusText(IMAGE_POINT_PART, text);
+    return 0;
+}
