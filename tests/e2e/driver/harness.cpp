@@ -1,0 +1,150 @@
+#include "harness.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace e2e {
+namespace {
+
+struct RegisteredCase {
+    const char* suite;
+    const char* name;
+    TestBody body;
+};
+
+std::vector<RegisteredCase>& Cases() {
+    static std::vector<RegisteredCase> cases;
+    return cases;
+}
+
+int failuresInCase = 0;
+PollHook pollHook;
+
+void PumpOwnMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+void Report(const char* kind, const char* file, int line, const char* format, va_list args) {
+    const char* base = std::strrchr(file, '/');
+    std::printf("  %s at %s:%d: ", kind, base ? base + 1 : file, line);
+    std::vprintf(format, args);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+bool Selected(const RegisteredCase& c, int suiteCount, char** suites) {
+    if (suiteCount == 0) return true;
+    for (int i = 0; i < suiteCount; ++i) {
+        std::string wanted = suites[i];
+        std::string full = std::string(c.suite) + "." + c.name;
+        if (wanted == c.suite || wanted == full) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+Registrar::Registrar(const char* suite, const char* name, TestBody body) {
+    Cases().push_back({suite, name, body});
+}
+
+void Fail(const char* file, int line, const char* format, ...) {
+    ++failuresInCase;
+    va_list args;
+    va_start(args, format);
+    Report("FAILED", file, line, format, args);
+    va_end(args);
+}
+
+void Abort(const char* file, int line, const char* format, ...) {
+    ++failuresInCase;
+    va_list args;
+    va_start(args, format);
+    Report("FAILED (case ended)", file, line, format, args);
+    va_end(args);
+    throw CaseAborted{};
+}
+
+void Note(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::printf("  note: ");
+    std::vprintf(format, args);
+    std::printf("\n");
+    std::fflush(stdout);
+    va_end(args);
+}
+
+std::string Format(const char* format, ...) {
+    char buffer[2048];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
+}
+
+void SetPollHook(PollHook hook) { pollHook = std::move(hook); }
+
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD pollMs) {
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        PumpOwnMessages();
+        if (cond()) return true;
+        if (pollHook) pollHook();
+        if (GetTickCount64() - start >= timeoutMs) return cond();
+        Sleep(pollMs);
+    }
+}
+
+void Pause(DWORD ms) {
+    const ULONGLONG start = GetTickCount64();
+    while (GetTickCount64() - start < ms) {
+        PumpOwnMessages();
+        Sleep(5);
+    }
+}
+
+void ListCases() {
+    for (const auto& c : Cases()) std::printf("%s.%s\n", c.suite, c.name);
+}
+
+int RunSuites(int suiteCount, char** suites) {
+    int passed = 0;
+    int failed = 0;
+    std::vector<std::string> failedNames;
+    for (const auto& c : Cases()) {
+        if (!Selected(c, suiteCount, suites)) continue;
+        std::printf("[ RUN      ] %s.%s\n", c.suite, c.name);
+        std::fflush(stdout);
+        failuresInCase = 0;
+        const ULONGLONG start = GetTickCount64();
+        try {
+            c.body();
+        } catch (const CaseAborted&) {
+        }
+        SetPollHook(nullptr);
+        const double seconds = (GetTickCount64() - start) / 1000.0;
+        if (failuresInCase == 0) {
+            ++passed;
+            std::printf("[       OK ] %s.%s (%.1f s)\n", c.suite, c.name, seconds);
+        } else {
+            ++failed;
+            failedNames.push_back(std::string(c.suite) + "." + c.name);
+            std::printf("[  FAILED  ] %s.%s (%.1f s)\n", c.suite, c.name, seconds);
+        }
+        std::fflush(stdout);
+    }
+    for (const auto& name : failedNames) std::printf("failed: %s\n", name.c_str());
+    std::printf("%d passed, %d failed\n", passed, failed);
+    std::fflush(stdout);
+    if (passed + failed == 0) return 2;
+    return failed == 0 ? 0 : 1;
+}
+
+}  // namespace e2e

@@ -1,0 +1,373 @@
+#include "kiv.h"
+
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <cwchar>
+
+#include "harness.h"
+
+namespace e2e {
+
+const wchar_t* const FRAME_TITLE = L"Win32KIV MDI 多文档示例";
+const wchar_t* const INFO_CAPTION = L"信息";
+const wchar_t* const DECODE_FAILED = L"无法创建GdihBitmap";
+const wchar_t* const HBITMAP_FAILED = L"无法创建HBITMAP2";
+const wchar_t* const SURFACE_FAILED = L"无法取得设备无关位图";
+const wchar_t* const PICTURE_TOO_LARGE = L"图片太大，无法显示";
+
+namespace {
+
+constexpr DWORD SEND_TIMEOUT_MS = 20000;
+constexpr DWORD CRASH_SCAN_INTERVAL_MS = 500;
+constexpr SIZE_T REMOTE_BUFFER_BYTES = 4096;
+constexpr int FRAME_WIDTH = 1200;
+constexpr int FRAME_HEIGHT = 960;
+
+std::wstring Widen(const std::string& text) {
+    int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(length, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), length);
+    wide.resize(length - 1);
+    return wide;
+}
+
+struct TopLevelSearch {
+    DWORD pid;
+    const char* className;
+    bool visibleOnly;
+    HWND found;
+};
+
+BOOL CALLBACK FindTopLevel(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<TopLevelSearch*>(context);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search->pid) return TRUE;
+    if (search->visibleOnly && !IsWindowVisible(window)) return TRUE;
+    if (ClassName(window) != search->className) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND TopLevelOf(DWORD pid, const char* className, bool visibleOnly) {
+    TopLevelSearch search = {pid, className, visibleOnly, nullptr};
+    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<DWORD> ProcessesNamed(const wchar_t* exeName) {
+    std::vector<DWORD> pids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return pids;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, exeName) == 0) pids.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return pids;
+}
+
+BOOL CALLBACK CloseWindowsOf(HWND window, LPARAM pid) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == static_cast<DWORD>(pid)) PostMessageW(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+}  // namespace
+
+Config& Settings() {
+    static Config config;
+    return config;
+}
+
+std::string Narrow(const std::wstring& text) {
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(length, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, narrow.data(), length, nullptr, nullptr);
+    narrow.resize(length - 1);
+    return narrow;
+}
+
+std::wstring WindowTextW(HWND window) {
+    wchar_t buffer[1024] = {};
+    GetWindowTextW(window, buffer, 1024);
+    return buffer;
+}
+
+std::string ClassName(HWND window) {
+    char buffer[256] = {};
+    GetClassNameA(window, buffer, sizeof buffer);
+    return buffer;
+}
+
+SIZE ClientSize(HWND window) {
+    RECT r = {};
+    GetClientRect(window, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+SIZE WindowSize(HWND window) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+RECT WindowRectIn(HWND window, HWND parent) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    DWORD_PTR answer = 0;
+    const LRESULT ok = SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL,
+                                           SEND_TIMEOUT_MS, &answer);
+    if (result) *result = static_cast<LRESULT>(answer);
+    return ok != 0;
+}
+
+bool SetClientSize(HWND child, int width, int height) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const SIZE client = ClientSize(child);
+        if (client.cx == width && client.cy == height) return true;
+        const SIZE outer = WindowSize(child);
+        SetWindowPos(child, nullptr, 0, 0, outer.cx + width - client.cx,
+                     outer.cy + height - client.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Send(child, WM_NULL, 0, 0);
+    }
+    const SIZE client = ClientSize(child);
+    return client.cx == width && client.cy == height;
+}
+
+void MoveChild(HWND child, int x, int y) {
+    SetWindowPos(child, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Send(child, WM_NULL, 0, 0);
+}
+
+bool HasStyle(HWND window, DWORD style) {
+    return (static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)) & style) == style;
+}
+
+bool CrashReporterRunning() { return !ProcessesNamed(L"winedbg.exe").empty(); }
+
+void MakeDirectories(const std::string& path) {
+    for (size_t i = 3; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == '\\') CreateDirectoryW(Widen(path.substr(0, i)).c_str(), nullptr);
+    }
+}
+
+void RemoveTree(const std::string& path) {
+    const std::wstring wide = Widen(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        DeleteFileW(wide.c_str());
+        return;
+    }
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((wide + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..") RemoveTree(path + "\\" + Narrow(name));
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(wide.c_str());
+}
+
+std::string ViewerInstallPath() { return "C:\\qorvel\\bin\\dbgwin.exe"; }
+
+void InstallViewer() {
+    MakeDirectories("C:\\qorvel\\bin");
+    CopyFileW(Widen(Settings().dbgwinPath).c_str(), Widen(ViewerInstallPath()).c_str(), FALSE);
+}
+
+void UninstallViewer() { DeleteFileW(Widen(ViewerInstallPath()).c_str()); }
+
+Kiv::Kiv(const std::string& caseName) : dir_(Settings().rootDir + "\\" + caseName) {
+    RemoveTree(dir_);
+    MakeDirectories(dir_);
+}
+
+Kiv::~Kiv() {
+    SetPollHook(nullptr);
+    if (process_) {
+        if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_, 1);
+            WaitForSingleObject(process_, 10000);
+        }
+        CloseHandle(process_);
+    }
+    // A crash report window left over would hold the next case.
+    for (DWORD pid : ProcessesNamed(L"winedbg.exe")) EnumWindows(CloseWindowsOf, pid);
+}
+
+void Kiv::WritePicture(const Picture& picture) {
+    REQUIRE(WriteBytes(PicturePath(), EncodeBmp(picture)), "cannot write %s", PicturePath().c_str());
+}
+
+void Kiv::Launch() {
+    std::wstring exe = Widen(Settings().kivPath);
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    std::wstring directory = Widen(dir_);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    REQUIRE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           directory.c_str(), &startup, &info),
+            "cannot start %s (error %lu)", Settings().kivPath.c_str(), GetLastError());
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    pid_ = info.dwProcessId;
+    remoteBuffer_ = VirtualAllocEx(process_, nullptr, REMOTE_BUFFER_BYTES, MEM_COMMIT | MEM_RESERVE,
+                                   PAGE_READWRITE);
+    SetPollHook([this] { CheckHealth(); });
+}
+
+void Kiv::CheckHealth() {
+    if (!exitExpected_ && WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process_, &code);
+        SetPollHook(nullptr);
+        Abort(__FILE__, __LINE__, "kiv ended unexpectedly with exit code 0x%lx", code);
+    }
+    const ULONGLONG now = GetTickCount64();
+    if (now - lastCrashScan_ >= CRASH_SCAN_INTERVAL_MS) {
+        lastCrashScan_ = now;
+        if (CrashReporterRunning()) {
+            SetPollHook(nullptr);
+            Abort(__FILE__, __LINE__, "a Wine crash report (winedbg) is running: kiv crashed");
+        }
+    }
+}
+
+void Kiv::WaitFrame() {
+    REQUIRE(WaitUntil([this] { return (frame = TopLevelOf(pid_, "MDIKIVClass", true)) != nullptr; },
+                      WAIT_TIMEOUT_MS),
+            "no visible frame window of class MDIKIVClass");
+    REQUIRE(WaitUntil(
+                [this] {
+                    mdiClient = FindWindowExA(frame, nullptr, "MDIClient", nullptr);
+                    statusBar = FindWindowExA(frame, nullptr, STATUSCLASSNAMEA, nullptr);
+                    return mdiClient && statusBar;
+                },
+                WAIT_TIMEOUT_MS),
+            "the frame has no MDI client or no status bar");
+}
+
+HWND Kiv::Start() {
+    Launch();
+    WaitFrame();
+    HWND child = WaitChildCount(1);
+    REQUIRE(WaitUntil([this] { return Status(0) == "100%"; }, WAIT_TIMEOUT_MS),
+            "status part 0 reads \"%s\", not \"100%%\"", Status(0).c_str());
+    PlaceFrame(FRAME_WIDTH, FRAME_HEIGHT);
+    return child;
+}
+
+bool Kiv::Alive() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+DWORD Kiv::WaitExit() {
+    exitExpected_ = true;
+    REQUIRE(WaitUntil([this] { return !Alive(); }, WAIT_TIMEOUT_MS), "kiv did not end");
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+std::vector<HWND> Kiv::Children() const {
+    std::vector<HWND> children;
+    if (!mdiClient) return children;
+    for (HWND child = FindWindowExA(mdiClient, nullptr, "Win32kivMDIChild", nullptr); child;
+         child = FindWindowExA(mdiClient, child, "Win32kivMDIChild", nullptr)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+HWND Kiv::ActiveChild() const {
+    LRESULT active = 0;
+    Send(mdiClient, WM_MDIGETACTIVE, 0, 0, &active);
+    return reinterpret_cast<HWND>(active);
+}
+
+HWND Kiv::WaitChildCount(size_t count) {
+    REQUIRE(WaitUntil([&] { return Children().size() == count; }, WAIT_TIMEOUT_MS),
+            "expected %u document windows, found %u", static_cast<unsigned>(count),
+            static_cast<unsigned>(Children().size()));
+    return count ? ActiveChild() : nullptr;
+}
+
+std::string Kiv::Status(int part) {
+    if (!remoteBuffer_ || !statusBar) return "";
+    static const char zeros[256] = {};
+    WriteProcessMemory(process_, remoteBuffer_, zeros, sizeof zeros, nullptr);
+    if (!Send(statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(remoteBuffer_))) return "<no answer>";
+    char text[256] = {};
+    ReadProcessMemory(process_, remoteBuffer_, text, sizeof text - 1, nullptr);
+    return text;
+}
+
+std::vector<int> Kiv::StatusParts() {
+    std::vector<int> parts;
+    LRESULT count = 0;
+    if (!Send(statusBar, SB_GETPARTS, 64, reinterpret_cast<LPARAM>(remoteBuffer_), &count)) return parts;
+    if (count <= 0 || count > 64) return parts;
+    parts.resize(count);
+    ReadProcessMemory(process_, remoteBuffer_, parts.data(), count * sizeof(int), nullptr);
+    return parts;
+}
+
+void Kiv::SendCommand(int id) {
+    REQUIRE(Send(frame, WM_COMMAND, id, 0), "the frame did not answer command %d", id);
+}
+
+void Kiv::PostCommand(int id) { PostMessageW(frame, WM_COMMAND, id, 0); }
+
+HWND Kiv::FindMessageBox() const { return TopLevelOf(pid_, "#32770", true); }
+
+MessageBoxSeen Kiv::WaitMessageBox() {
+    exitExpected_ = true;  // the program ends once the box is answered
+    MessageBoxSeen seen;
+    REQUIRE(WaitUntil([&] { return (seen.box = FindMessageBox()) != nullptr; }, WAIT_TIMEOUT_MS),
+            "no message box appeared");
+    // Its texts are set while it is being created; wait for the caption.
+    WaitUntil([&] { return !WindowTextW(seen.box).empty(); }, WAIT_TIMEOUT_MS);
+    seen.caption = WindowTextW(seen.box);
+    for (HWND control = GetWindow(seen.box, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        const std::string kind = ClassName(control);
+        if (_stricmp(kind.c_str(), "Static") == 0) {
+            std::wstring text = WindowTextW(control);
+            if (!text.empty()) seen.text = text;
+        } else if (_stricmp(kind.c_str(), "Button") == 0 && IsWindowVisible(control)) {
+            ++seen.visibleButtons;
+            if (GetDlgCtrlID(control) == IDOK) seen.okButton = true;
+        }
+    }
+    return seen;
+}
+
+void Kiv::PlaceFrame(int width, int height) {
+    SetWindowPos(frame, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    Send(frame, WM_NULL, 0, 0);
+}
+
+size_t Kiv::PrivateBytes() const {
+    size_t total = 0;
+    uintptr_t address = 0;
+    MEMORY_BASIC_INFORMATION region;
+    while (VirtualQueryEx(process_, reinterpret_cast<void*>(address), &region, sizeof region) == sizeof region) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
+        const uintptr_t next = reinterpret_cast<uintptr_t>(region.BaseAddress) + region.RegionSize;
+        if (next <= address) break;
+        address = next;
+    }
+    return total;
+}
+
+}  // namespace e2e

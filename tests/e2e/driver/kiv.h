@@ -1,0 +1,135 @@
+// The program under test, seen from outside: started in its own folder, its
+// windows found by class, its status bar read across the process boundary,
+// its message boxes read and answered, its exit code collected.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "pictures.h"
+
+namespace e2e {
+
+struct Config {
+    std::string kivPath;     // Windows path of kiv.exe
+    std::string dbgwinPath;  // Windows path of dbgwin.exe
+    std::string rootDir = "C:\\kivtests";
+};
+Config& Settings();
+
+// The program's menu commands.
+enum Command : int {
+    IDM_EXIT = 40001,
+    IDM_TILEHORZ = 40002,
+    IDM_TILEVERT = 40003,
+    IDM_CASCADE = 40004,
+    IDM_NEW = 40005,
+    IDM_CLOSE = 40006,
+};
+
+// Texts the program shows, as UTF-16 so they compare with what Wine reads back.
+extern const wchar_t* const FRAME_TITLE;
+extern const wchar_t* const INFO_CAPTION;
+extern const wchar_t* const DECODE_FAILED;
+extern const wchar_t* const HBITMAP_FAILED;
+extern const wchar_t* const SURFACE_FAILED;
+extern const wchar_t* const PICTURE_TOO_LARGE;
+
+struct MessageBoxSeen {
+    HWND box = nullptr;
+    std::wstring caption;
+    std::wstring text;
+    int visibleButtons = 0;
+    bool okButton = false;  // the one visible button is IDOK
+};
+
+std::string Narrow(const std::wstring& text);
+
+class Kiv {
+public:
+    explicit Kiv(const std::string& caseName);
+    ~Kiv();
+    Kiv(const Kiv&) = delete;
+    Kiv& operator=(const Kiv&) = delete;
+
+    // The case folder (the program's current directory) and its picture file.
+    const std::string& Dir() const { return dir_; }
+    std::string PicturePath() const { return dir_ + "\\ss6.jpg"; }
+    void WritePicture(const Picture& picture);
+
+    void Launch();
+    // Waits for the frame, its MDI client and status bar.
+    void WaitFrame();
+    // Launch, wait for the frame and the first document window to show 100 %,
+    // and put the frame at a known place and size.
+    HWND Start();
+
+    bool Alive() const;
+    DWORD Pid() const { return pid_; }
+    HANDLE Process() const { return process_; }
+    // From now on an exit of the program is what the case waits for.
+    void ExpectExit() { exitExpected_ = true; }
+    DWORD WaitExit();
+
+    HWND frame = nullptr;
+    HWND mdiClient = nullptr;
+    HWND statusBar = nullptr;
+
+    std::vector<HWND> Children() const;
+    HWND ActiveChild() const;
+    HWND WaitChildCount(size_t count);
+
+    std::string Status(int part);
+    std::vector<int> StatusParts();
+
+    // Menu commands: Send waits until the frame has handled it; Post does not.
+    void SendCommand(int id);
+    void PostCommand(int id);
+
+    // A message box of the program, or null when none shows.
+    HWND FindMessageBox() const;
+    MessageBoxSeen WaitMessageBox();
+
+    // Puts the frame at the screen's top-left corner with the given size.
+    void PlaceFrame(int width, int height);
+
+    // Committed private memory of the process, in bytes.
+    size_t PrivateBytes() const;
+
+private:
+    void CheckHealth();
+    std::string dir_;
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+    bool exitExpected_ = false;
+    void* remoteBuffer_ = nullptr;
+    ULONGLONG lastCrashScan_ = 0;
+};
+
+// Window helpers that work across the process boundary.
+std::wstring WindowTextW(HWND window);
+std::string ClassName(HWND window);
+SIZE ClientSize(HWND window);
+SIZE WindowSize(HWND window);
+RECT WindowRectIn(HWND window, HWND parent);  // window rectangle in parent's client coordinates
+// Sizes a document window so that its client area is width x height (scroll
+// bars that come or go are allowed for); returns whether it got there.
+bool SetClientSize(HWND child, int width, int height);
+void MoveChild(HWND child, int x, int y);
+bool HasStyle(HWND window, DWORD style);
+// Sends a message and waits for it to be handled; false on time-out.
+bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr);
+
+// Whether a Wine crash report (winedbg) is running.
+bool CrashReporterRunning();
+
+// Case folders and the debug viewer's launch path on drive C.
+void MakeDirectories(const std::string& path);
+void RemoveTree(const std::string& path);
+std::string ViewerInstallPath();  // C:\qorvel\bin\dbgwin.exe
+void InstallViewer();
+void UninstallViewer();
+
+}  // namespace e2e

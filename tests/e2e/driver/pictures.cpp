@@ -1,0 +1,343 @@
+#include "pictures.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace e2e {
+namespace {
+
+void Put16(std::vector<uint8_t>& out, uint32_t value) {
+    out.push_back(value & 0xff);
+    out.push_back((value >> 8) & 0xff);
+}
+
+void Put32(std::vector<uint8_t>& out, uint32_t value) {
+    Put16(out, value & 0xffff);
+    Put16(out, value >> 16);
+}
+
+void PutBigEndian32(std::vector<uint8_t>& out, uint32_t value) {
+    out.push_back(value >> 24);
+    out.push_back((value >> 16) & 0xff);
+    out.push_back((value >> 8) & 0xff);
+    out.push_back(value & 0xff);
+}
+
+uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
+    static const std::array<uint32_t, 256> table = [] {
+        std::array<uint32_t, 256> t{};
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xedb88320u ^ (c >> 1) : c >> 1;
+            t[n] = c;
+        }
+        return t;
+    }();
+    crc = ~crc;
+    for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xff] ^ (crc >> 8);
+    return ~crc;
+}
+
+void PutPngChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
+    PutBigEndian32(out, static_cast<uint32_t>(data.size()));
+    std::vector<uint8_t> typed(type, type + 4);
+    typed.insert(typed.end(), data.begin(), data.end());
+    out.insert(out.end(), typed.begin(), typed.end());
+    PutBigEndian32(out, Crc32(typed.data(), typed.size()));
+}
+
+// Writes bits least significant first, as deflate wants them.
+class BitWriter {
+public:
+    explicit BitWriter(std::vector<uint8_t>& out) : out_(out) {}
+    void Bits(uint32_t value, int count) {
+        for (int i = 0; i < count; ++i) Bit((value >> i) & 1);
+    }
+    // Huffman codes go most significant bit first.
+    void Code(uint32_t code, int length) {
+        for (int i = length - 1; i >= 0; --i) Bit((code >> i) & 1);
+    }
+    void Flush() {
+        if (used_ != 0) out_.push_back(current_);
+        current_ = 0;
+        used_ = 0;
+    }
+
+private:
+    void Bit(uint32_t bit) {
+        current_ |= static_cast<uint8_t>(bit << used_);
+        if (++used_ == 8) Flush();
+    }
+    std::vector<uint8_t>& out_;
+    uint8_t current_ = 0;
+    int used_ = 0;
+};
+
+void FixedLiteral(BitWriter& bits, int symbol) {
+    if (symbol < 144) bits.Code(0x30 + symbol, 8);
+    else if (symbol < 256) bits.Code(0x190 + symbol - 144, 9);
+    else if (symbol < 280) bits.Code(symbol - 256, 7);
+    else bits.Code(0xc0 + symbol - 280, 8);
+}
+
+// A back-reference of the given length (3 ... 258) at distance 1.
+void FixedRepeat(BitWriter& bits, int length) {
+    static const int base[] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                               31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+    static const int extra[] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+    int code = 28;
+    while (base[code] > length) --code;
+    FixedLiteral(bits, 257 + code);
+    bits.Bits(length - base[code], extra[code]);
+    bits.Code(0, 5);  // distance code 0: distance 1
+}
+
+std::vector<uint8_t> DeflateRuns(const std::vector<uint8_t>& raw) {
+    std::vector<uint8_t> out;
+    BitWriter bits(out);
+    bits.Bits(1, 1);  // final block
+    bits.Bits(1, 2);  // fixed Huffman codes
+    size_t i = 0;
+    while (i < raw.size()) {
+        FixedLiteral(bits, raw[i]);
+        size_t run = 1;
+        while (i + run < raw.size() && raw[i + run] == raw[i]) ++run;
+        size_t repeat = run - 1;
+        while (repeat >= 3) {
+            int length = repeat > 258 ? 258 : static_cast<int>(repeat);
+            if (repeat - length > 0 && repeat - length < 3) length -= 3;  // keep the tail encodable
+            FixedRepeat(bits, length);
+            repeat -= length;
+        }
+        for (size_t k = 0; k < repeat; ++k) FixedLiteral(bits, raw[i]);
+        i += run;
+    }
+    FixedLiteral(bits, 256);
+    bits.Flush();
+    return out;
+}
+
+ULONG_PTR gdiplusToken;
+bool gdiplusStarted = false;
+
+struct GdiplusStartupInputRecord {
+    UINT32 version;
+    void* debugEventCallback;
+    BOOL suppressBackgroundThread;
+    BOOL suppressExternalCodecs;
+};
+
+constexpr int PIXEL_FORMAT_32BPP_RGB = 0x00022009;
+constexpr int PIXEL_FORMAT_24BPP_RGB = 0x00021808;
+// The encoders' class identifiers, fixed by GDI+.
+constexpr CLSID JPEG_ENCODER = {0x557cf401, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+constexpr CLSID PNG_ENCODER = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+
+std::wstring Widen(const std::string& text) {
+    int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(length, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), length);
+    wide.resize(length - 1);
+    return wide;
+}
+
+bool SaveScan0(const std::string& path, int width, int height, int stride, int format,
+               uint8_t* rows, const CLSID& encoder);
+
+}  // namespace
+
+extern "C" {
+int __stdcall GdiplusStartup(ULONG_PTR*, const GdiplusStartupInputRecord*, void*);
+int __stdcall GdipCreateBitmapFromScan0(int, int, int, int, BYTE*, void**);
+int __stdcall GdipSaveImageToFile(void*, const WCHAR*, const CLSID*, const void*);
+int __stdcall GdipDisposeImage(void*);
+}
+
+namespace {
+
+bool SaveScan0(const std::string& path, int width, int height, int stride, int format,
+               uint8_t* rows, const CLSID& encoder) {
+    if (!StartGdiplus()) return false;
+    void* bitmap = nullptr;
+    if (GdipCreateBitmapFromScan0(width, height, stride, format, rows, &bitmap) != 0) return false;
+    std::wstring wide = Widen(path);
+    const bool saved = GdipSaveImageToFile(bitmap, wide.c_str(), &encoder, nullptr) == 0;
+    GdipDisposeImage(bitmap);
+    return saved;
+}
+
+}  // namespace
+
+Picture PatternPicture(int width, int height) {
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.colour = [](int x, int y) -> uint32_t {
+        const uint32_t red = x & 0xff;
+        const uint32_t green = y & 0xff;
+        const uint32_t blue = 0x80 | (((x >> 8) * 5 + (y >> 8) * 11) & 0x7f);
+        return (red << 16) | (green << 8) | blue;
+    };
+    return picture;
+}
+
+Picture BlockPicture(int width, int height) {
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.colour = [](int x, int y) -> uint32_t {
+        static const uint32_t palette[] = {0xe02020, 0x20c020, 0x2040e0, 0xf0f020,
+                                           0x20e0e0, 0xe020e0, 0xf0f0f0, 0x202020};
+        return palette[((x / 16) * 3 + (y / 16) * 5) % 8];
+    };
+    return picture;
+}
+
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::wstring wide = Widen(path);
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    size_t done = 0;
+    bool ok = true;
+    while (ok && done < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 24));
+        DWORD written = 0;
+        ok = WriteFile(file, bytes.data() + done, chunk, &written, nullptr) && written == chunk;
+        done += written;
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::wstring wide = Widen(path);
+    std::vector<uint8_t> bytes;
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    DWORD size = GetFileSize(file, nullptr);
+    bytes.resize(size);
+    DWORD read = 0;
+    if (!ReadFile(file, bytes.data(), size, &read, nullptr)) read = 0;
+    bytes.resize(read);
+    CloseHandle(file);
+    return bytes;
+}
+
+std::vector<uint8_t> EncodeBmp(const Picture& picture) {
+    const uint32_t rowBytes = (static_cast<uint32_t>(picture.width) * 3 + 3) & ~3u;
+    const uint32_t pixelBytes = rowBytes * picture.height;
+    std::vector<uint8_t> out;
+    out.reserve(54 + pixelBytes);
+    out.push_back('B');
+    out.push_back('M');
+    Put32(out, 54 + pixelBytes);
+    Put32(out, 0);
+    Put32(out, 54);
+    Put32(out, 40);
+    Put32(out, picture.width);
+    Put32(out, picture.height);  // positive: bottom-up rows
+    Put16(out, 1);
+    Put16(out, 24);
+    Put32(out, 0);  // BI_RGB
+    Put32(out, pixelBytes);
+    Put32(out, 2835);
+    Put32(out, 2835);
+    Put32(out, 0);
+    Put32(out, 0);
+    for (int y = picture.height - 1; y >= 0; --y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const uint32_t c = picture.colour(x, y);
+            out.push_back(c & 0xff);
+            out.push_back((c >> 8) & 0xff);
+            out.push_back((c >> 16) & 0xff);
+        }
+        for (uint32_t pad = picture.width * 3; pad < rowBytes; ++pad) out.push_back(0);
+    }
+    return out;
+}
+
+std::vector<uint8_t> EncodeBilevelPng(int width, int height,
+                                      const std::function<bool(int, int)>& white) {
+    const size_t rowBytes = (static_cast<size_t>(width) + 7) / 8;
+    std::vector<uint8_t> raw;
+    raw.reserve((rowBytes + 1) * height);
+    for (int y = 0; y < height; ++y) {
+        raw.push_back(0);  // filter: none
+        for (size_t b = 0; b < rowBytes; ++b) {
+            uint8_t byte = 0;
+            for (int bit = 0; bit < 8; ++bit) {
+                const int x = static_cast<int>(b * 8) + bit;
+                if (x < width && white(x, y)) byte |= 0x80 >> bit;
+            }
+            raw.push_back(byte);
+        }
+    }
+    uint32_t adlerA = 1, adlerB = 0;
+    for (uint8_t byte : raw) {
+        adlerA = (adlerA + byte) % 65521;
+        adlerB = (adlerB + adlerA) % 65521;
+    }
+    std::vector<uint8_t> zlib = {0x78, 0x01};
+    std::vector<uint8_t> deflated = DeflateRuns(raw);
+    zlib.insert(zlib.end(), deflated.begin(), deflated.end());
+    PutBigEndian32(zlib, (adlerB << 16) | adlerA);
+
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a};
+    std::vector<uint8_t> header;
+    PutBigEndian32(header, width);
+    PutBigEndian32(header, height);
+    header.push_back(1);  // bit depth
+    header.push_back(0);  // greyscale
+    header.push_back(0);  // deflate
+    header.push_back(0);  // adaptive filtering
+    header.push_back(0);  // no interlace
+    PutPngChunk(png, "IHDR", header);
+    PutPngChunk(png, "IDAT", zlib);
+    PutPngChunk(png, "IEND", {});
+    return png;
+}
+
+bool StartGdiplus() {
+    if (gdiplusStarted) return true;
+    GdiplusStartupInputRecord input = {1, nullptr, FALSE, FALSE};
+    gdiplusStarted = GdiplusStartup(&gdiplusToken, &input, nullptr) == 0;
+    return gdiplusStarted;
+}
+
+bool WriteJpeg(const std::string& path, const Picture& picture) {
+    const int stride = picture.width * 4;
+    std::vector<uint8_t> rows(static_cast<size_t>(stride) * picture.height);
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const uint32_t c = picture.colour(x, y);
+            std::memcpy(&rows[static_cast<size_t>(y) * stride + x * 4], &c, 4);
+        }
+    }
+    return SaveScan0(path, picture.width, picture.height, stride, PIXEL_FORMAT_32BPP_RGB,
+                     rows.data(), JPEG_ENCODER);
+}
+
+bool WritePngFromPixels(const std::string& path, int width, int height,
+                        const std::vector<uint32_t>& pixels) {
+    const int stride = (width * 3 + 3) & ~3;
+    std::vector<uint8_t> rows(static_cast<size_t>(stride) * height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint32_t c = pixels[static_cast<size_t>(y) * width + x];
+            uint8_t* p = &rows[static_cast<size_t>(y) * stride + x * 3];
+            p[0] = c & 0xff;
+            p[1] = (c >> 8) & 0xff;
+            p[2] = (c >> 16) & 0xff;
+        }
+    }
+    return SaveScan0(path, width, height, stride, PIXEL_FORMAT_24BPP_RGB, rows.data(),
+                     PNG_ENCODER);
+}
+
+}  // namespace e2e
