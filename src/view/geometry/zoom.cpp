@@ -71,7 +71,10 @@ void RebuildScaleMaps(ViewState& view) {
 
 namespace {
 
-// offset/span carried over to newSpan, rounded to nearest, a half down.
+// offset/span carried over to newSpan, rounded to nearest, a half down, and
+// kept inside the pixel: when the pixel has shrunk to less than half its
+// measured size, rounding up would land on the first scaled pixel of the
+// next picture pixel and move the anchor from under the cursor.
 int32_t CarryFraction(int32_t offset, int32_t span, int32_t newSpan) {
     if (span <= 0) {
         return 0;
@@ -81,7 +84,10 @@ int32_t CarryFraction(int32_t offset, int32_t span, int32_t newSpan) {
     if (2 * r > span) {
         ++q;
     }
-    return q;
+    if (q >= newSpan) {
+        q = newSpan - 1;
+    }
+    return q < 0 ? 0 : q;
 }
 
 }  // namespace

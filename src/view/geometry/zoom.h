@@ -27,8 +27,9 @@ int32_t NextZoom(int32_t zoom, bool zoomIn, bool usePresets, uint32_t scaledW, u
 void RebuildScaleMaps(ViewState& view);
 
 // The new centre: the anchor pixel's new first scaled pixel plus the carried
-// cursor fraction, rounded to nearest (an exact half rounds down), then moved
-// so that it lands under the cursor.
+// cursor fraction, rounded to nearest (an exact half rounds down) but never
+// past the anchor pixel's last scaled pixel, then moved so that it lands under
+// the cursor.
 void CentreOnAnchor(ViewState& view, const PlainPoint& cursor);
 
 // Lays the view out, hands the new first column and row to the scroll
