@@ -32,6 +32,17 @@ struct ScaledCopy {
 void CopyScaledView(const PixelSurface& picture, const PixelSurface& target, const ScaledCopy& copy,
                     uint32_t fillColour);
 
+// Which row kernels the fast copy may use. CopyScaledView takes the best the
+// processor offers (checked at run time); the portable ones are plain C++.
+// Tests and the benchmark ask for each set to check and measure both.
+enum class CopyKernels {
+    Portable,
+    Best,
+};
+
+void CopyScaledViewUsing(CopyKernels kernels, const PixelSurface& picture, const PixelSurface& target,
+                         const ScaledCopy& copy, uint32_t fillColour);
+
 // The plain per-pixel loop over the same clipped region: the reference the
 // fast copy must equal bit for bit.
 void CopyScaledViewReference(const PixelSurface& picture, const PixelSurface& target,
