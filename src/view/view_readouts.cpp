@@ -7,7 +7,7 @@
 
 #include "app/globals.h"
 #include "support/text.h"
-#include "view/geometry/layout.h"
+#include "view/geometry/zoom.h"
 #include "view/view_handlers.h"
 
 namespace {
@@ -34,18 +34,10 @@ LRESULT UpdateCursorReadouts(ViewState* view, HWND window) {
     ScreenToClient(window, &screen);
     const PlainPoint client = {screen.x, screen.y};
 
-    // Clamped, so the margin around a centred picture reads as its nearest
-    // edge pixel; the view's own tables keep the source pixel inside the
-    // picture it was made for.
-    PlainPoint scaled;
-    ClientToScaled(client, *view, scaled);
-    ClampToScaled(scaled, view->scaledW, view->scaledH);
-    PlainPoint image;
-    ScaledToImage(scaled, *view, image);
-    view->scaledPtX = scaled.x;
-    view->scaledPtY = scaled.y;
-    view->imagePtX = image.x;
-    view->imagePtY = image.y;
+    // Clamped into the scaled picture, so the margin around a centred picture
+    // reads as its nearest edge pixel; the view's own tables keep the source
+    // pixel inside the picture this view was made for.
+    FindAnchor(*view, client);
 
     char text[STATUS_TEXT_BUFFER];
     BuildPointText(view->scaledPtX, view->scaledPtY, text);
