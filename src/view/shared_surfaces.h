@@ -19,12 +19,6 @@ constexpr COLORREF FRAME_PEN_COLOUR = RGB(119, 210, 142);
 // BACKGROUND_COLOUR as a 32-bit surface pixel (bytes blue, green, red, 0).
 constexpr uint32_t BACKGROUND_PIXEL = 0x005B5B5B;
 
-// One BITMAPINFO: the header and one colour entry, as GDI completed it.
-struct SurfaceInfo {
-    BITMAPINFOHEADER bmiHeader;
-    RGBQUAD bmiColors[1];
-};
-
 // Made anew by every view's creation. Members are declared so that the
 // owners are destroyed in the order: selections undone, DCs deleted,
 // bitmaps deleted.
@@ -43,8 +37,8 @@ struct SharedSurfaces {
     DcSelection backBrushSelection;
     DcSelection backPenSelection;
 
-    SurfaceInfo imageInfo;
-    SurfaceInfo backInfo;
+    BITMAPINFO imageInfo;  // header and one colour entry, as GDI completed them
+    BITMAPINFO backInfo;
     uint8_t* imageBits;
     uint8_t* backBits;
     int32_t imageStride;

@@ -60,9 +60,9 @@ void WriteFileName(SharedSurfaces& surfaces) {
 
 // A 32-bit bottom-up DIB section of width x height pixels, with its
 // BITMAPINFO as GDI completed it; none when GDI cannot make it.
-HBITMAP CreateDibSurface(HDC dc, SurfaceInfo& infoOut, int32_t width, int32_t height,
+HBITMAP CreateDibSurface(HDC dc, BITMAPINFO& infoOut, int32_t width, int32_t height,
                          uint8_t*& bitsOut) {
-    SurfaceInfo info = {};
+    BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
     info.bmiHeader.biHeight = height;  // positive: rows stored bottom-up
@@ -70,14 +70,13 @@ HBITMAP CreateDibSurface(HDC dc, SurfaceInfo& infoOut, int32_t width, int32_t he
     info.bmiHeader.biBitCount = SURFACE_BITS_PER_PIXEL;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    BITMAPINFO* header = reinterpret_cast<BITMAPINFO*>(&info);
-    const HBITMAP bitmap = CreateDIBSection(dc, header, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap == nullptr || bits == nullptr) {
         if (bitmap != nullptr) DeleteObject(bitmap);
         return nullptr;
     }
     // No scan lines and no buffer: GDI only completes the header.
-    if (GetDIBits(dc, bitmap, 0, 0, nullptr, header, DIB_RGB_COLORS) == 0) {
+    if (GetDIBits(dc, bitmap, 0, 0, nullptr, &info, DIB_RGB_COLORS) == 0) {
         DeleteObject(bitmap);
         return nullptr;
     }
