@@ -1,0 +1,159 @@
+// Decimal text and item-by-item text building at their edges.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/text.h"
+
+namespace {
+
+constexpr char UNTOUCHED = '#';
+
+std::string Decimal(int32_t value) {
+    char buffer[16];
+    std::memset(buffer, UNTOUCHED, sizeof buffer);
+    IntToDecimal(value, buffer);
+    // Nothing written past the terminator, and at most 12 bytes in all.
+    const size_t length = std::strlen(buffer);
+    EXPECT_LE(length, 11u);
+    for (size_t i = length + 1; i < sizeof buffer; ++i) EXPECT_EQ(buffer[i], UNTOUCHED) << value;
+    return buffer;
+}
+
+TEST(IntToDecimal, Edges) {
+    EXPECT_EQ(Decimal(0), "0");
+    EXPECT_EQ(Decimal(-1), "-1");
+    EXPECT_EQ(Decimal(10), "10");
+    EXPECT_EQ(Decimal(7), "7");
+    EXPECT_EQ(Decimal(-45), "-45");
+    EXPECT_EQ(Decimal(1000000000), "1000000000");
+    EXPECT_EQ(Decimal(INT_MAX), "2147483647");
+    EXPECT_EQ(Decimal(INT_MIN), "-2147483648");
+}
+
+TEST(IntToDecimal, AgreesWithTheStandardLibrary) {
+    std::mt19937 random(3);
+    for (int i = 0; i < 200000; ++i) {
+        // Every digit count: scale a random word down by a random shift.
+        const int32_t value = static_cast<int32_t>(random()) >> (random() % 32);
+        ASSERT_EQ(Decimal(value), std::to_string(value));
+    }
+    for (int64_t power = 1; power <= 1000000000; power *= 10) {
+        for (int64_t value : {power - 1, power, power + 1, -power + 1, -power, -power - 1}) {
+            ASSERT_EQ(Decimal(static_cast<int32_t>(value)), std::to_string(value));
+        }
+    }
+}
+
+// 123 ":" 45 and the terminator under a limit, into a larger buffer; the
+// bytes the build writes, the count and whether it refused.
+struct Built {
+    std::string bytes;  // up to the first untouched byte
+    uint32_t count;
+    bool refused;
+};
+
+Built BuildTimeText(uint32_t limit) {
+    char buffer[32];
+    std::memset(buffer, UNTOUCHED, sizeof buffer);
+    BoundedText text(buffer, limit);
+    text.AppendNumber(123);
+    text.AppendChar(':');
+    text.AppendNumber(45);
+    text.AppendTerminator();
+    return {std::string(buffer, std::find(buffer, buffer + sizeof buffer, UNTOUCHED)), text.Count(), text.Refused()};
+}
+
+TEST(BoundedText, DropsWholeItemsAtTheLimit) {
+    const Built none = BuildTimeText(0);
+    EXPECT_EQ(none.bytes, "");  // not even the terminator
+    EXPECT_TRUE(none.refused);
+
+    const Built five = BuildTimeText(5);
+    EXPECT_EQ(five.bytes, "123:");  // 45 would make six bytes: it and the terminator are dropped
+    EXPECT_TRUE(five.refused);
+
+    const Built six = BuildTimeText(6);
+    EXPECT_EQ(six.bytes, "123:45");  // the terminator would be the seventh byte
+    EXPECT_TRUE(six.refused);
+
+    const Built seven = BuildTimeText(7);
+    EXPECT_EQ(seven.bytes, std::string("123:45\0", 7));
+    EXPECT_EQ(seven.count, 7u);
+    EXPECT_FALSE(seven.refused);
+}
+
+TEST(BoundedText, NeverWritesPartOfANumber) {
+    char buffer[16];
+    std::memset(buffer, UNTOUCHED, sizeof buffer);
+    BoundedText text(buffer, 6);
+    text.AppendNumber(-12);     // 3 bytes
+    text.AppendNumber(-34567);  // 6 more: refused whole though 3 bytes are free
+    text.AppendChar('x');       // and everything after it
+    text.AppendNumber(1);
+    text.AppendTerminator();
+    EXPECT_TRUE(text.Refused());
+    EXPECT_EQ(std::string(buffer, sizeof buffer), "-12" + std::string(sizeof buffer - 3, UNTOUCHED));
+
+    // A number that exactly fills the limit is kept.
+    std::memset(buffer, UNTOUCHED, sizeof buffer);
+    BoundedText exact(buffer, 11);
+    exact.AppendNumber(INT_MIN);
+    EXPECT_FALSE(exact.Refused());
+    EXPECT_EQ(std::string(buffer, 12), "-2147483648#");
+}
+
+TEST(BoundedText, UnboundedLimitTakesALongText) {
+    std::vector<char> buffer(4000, UNTOUCHED);
+    BoundedText text(buffer.data(), 4294967295u);
+    std::string expected;
+    for (int32_t i = 0; i < 300; ++i) {
+        text.AppendNumber(i * 7919);
+        text.AppendChar(',');
+        expected += std::to_string(i * 7919) + ",";
+    }
+    text.AppendTerminator();
+    EXPECT_FALSE(text.Refused());
+    EXPECT_EQ(text.Count(), expected.size() + 1);
+    EXPECT_STREQ(buffer.data(), expected.c_str());
+}
+
+std::string ZoomText(int32_t zoom) {
+    char buffer[STATUS_TEXT_BUFFER];
+    std::memset(buffer, UNTOUCHED, sizeof buffer);
+    BuildZoomText(zoom, buffer);
+    // The whole buffer is cleared, so the text stays terminated whatever happens.
+    for (size_t i = std::strlen(buffer); i < sizeof buffer; ++i) EXPECT_EQ(buffer[i], '\0') << zoom;
+    return buffer;
+}
+
+TEST(BuildZoomText, HundredthsOfAPercent) {
+    EXPECT_EQ(ZoomText(10000), "100%");
+    EXPECT_EQ(ZoomText(100), "1%");
+    EXPECT_EQ(ZoomText(5), "0.05%");
+    EXPECT_EQ(ZoomText(1), "0.01%");
+    EXPECT_EQ(ZoomText(625), "6.25%");
+    EXPECT_EQ(ZoomText(1250), "12.50%");
+    EXPECT_EQ(ZoomText(9999), "99.99%");
+    EXPECT_EQ(ZoomText(1005), "10.05%");
+    EXPECT_EQ(ZoomText(309028), "3090.28%");
+    EXPECT_EQ(ZoomText(320000), "3200%");
+}
+
+TEST(BuildPointText, CoordinatesJoinedByAColon) {
+    char buffer[STATUS_TEXT_BUFFER];
+    BuildPointText(0, 0, buffer);
+    EXPECT_STREQ(buffer, "0:0");
+    BuildPointText(199989, 19997, buffer);
+    EXPECT_STREQ(buffer, "199989:19997");
+    BuildPointText(INT_MIN, INT_MAX, buffer);
+    EXPECT_STREQ(buffer, "-2147483648:2147483647");
+}
+
+}  // namespace
