@@ -2,10 +2,7 @@
 
 #include <cstring>
 
-#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
-#include <immintrin.h>
-#define KIV_X86_KERNELS 1
-#endif
+#include "pixel_copy_rows.h"
 
 namespace {
 
@@ -54,23 +51,45 @@ void ClipToTarget(int32_t dest, int32_t visible, int32_t extent, int64_t& first,
 // row, so it is worked out once per call. Columns are counted from the first
 // clipped one: [0, mappedFirst) and [mappedEnd, width) get the fill colour,
 // [mappedFirst, mappedEnd) show picture columns columns[0 ..].
-enum class ColumnShape {
-    Identity,   // consecutive picture columns: a plain row copy
-    Enlarging,  // each step 0 or 1, as at 100 % and above
-    Any,        // increasing by more, or an arbitrary table
-    Checked,    // valid and invalid entries interleave: checked per pixel
-};
-
 struct ColumnPlan {
     int32_t width;
     int32_t mappedFirst;
     int32_t mappedEnd;
     const uint32_t* columns;
-    ColumnShape shape;
+    RowShape shape;
+    uint32_t maxSpan;  // largest column distance across eight output pixels
 };
 
+constexpr int32_t SPAN_PIXELS = 8;
+
+// Classifies the steps between neighbouring columns and measures maxSpan.
+void ShapeColumns(ColumnPlan& plan, int32_t count) {
+    const uint32_t* columns = plan.columns;
+    bool identity = true;
+    bool enlarging = true;
+    bool increasing = true;
+    for (int32_t k = 1; k < count; ++k) {
+        const uint32_t previous = columns[k - 1];
+        identity = identity && columns[k] == previous + 1;
+        enlarging = enlarging && columns[k] - previous <= 1;
+        increasing = increasing && columns[k] >= previous;
+    }
+    plan.shape = identity    ? RowShape::Identity
+                 : enlarging ? RowShape::Enlarging
+                 : increasing ? RowShape::Shrinking
+                              : RowShape::Any;
+    plan.maxSpan = 0;
+    if (plan.shape == RowShape::Shrinking) {
+        for (int32_t k = 0; k + 1 < count; ++k) {
+            const int32_t last = k + SPAN_PIXELS - 1 < count ? k + SPAN_PIXELS - 1 : count - 1;
+            const uint32_t span = columns[last] - columns[k];
+            if (span > plan.maxSpan) plan.maxSpan = span;
+        }
+    }
+}
+
 ColumnPlan PlanColumns(const ScaledCopy& copy, int32_t pictureWidth, int64_t firstColumn, int64_t endColumn) {
-    ColumnPlan plan{static_cast<int32_t>(endColumn - firstColumn), 0, 0, nullptr, ColumnShape::Any};
+    ColumnPlan plan{static_cast<int32_t>(endColumn - firstColumn), 0, 0, nullptr, RowShape::Any, 0};
     if (copy.table == nullptr || pictureWidth <= 0) {
         return plan;
     }
@@ -96,19 +115,12 @@ ColumnPlan PlanColumns(const ScaledCopy& copy, int32_t pictureWidth, int64_t fir
     for (int32_t k = valid; k < count; ++k) {
         if (columns[k] < limit) {
             plan.mappedEnd = plan.mappedFirst + count;
-            plan.shape = ColumnShape::Checked;
+            plan.shape = RowShape::Checked;
             return plan;
         }
     }
     plan.mappedEnd = plan.mappedFirst + valid;
-    bool identity = true;
-    bool enlarging = true;
-    for (int32_t k = 1; k < valid; ++k) {
-        const uint32_t step = columns[k] - columns[k - 1];
-        identity = identity && step == 1;
-        enlarging = enlarging && step <= 1;
-    }
-    plan.shape = identity ? ColumnShape::Identity : enlarging ? ColumnShape::Enlarging : ColumnShape::Any;
+    ShapeColumns(plan, valid);
     return plan;
 }
 
@@ -116,90 +128,38 @@ void FillPixels(uint32_t* out, int32_t count, uint32_t colour) {
     for (int32_t k = 0; k < count; ++k) out[k] = colour;
 }
 
-void GatherPlain(const uint32_t* in, const uint32_t* columns, uint32_t* out, int32_t count) {
-    for (int32_t k = 0; k < count; ++k) out[k] = in[columns[k]];
+// The portable builders: plain loops the compiler may vectorise as far as
+// the build's instruction set allows.
+void IdentityPortable(const RowSpan& span) {
+    std::memcpy(span.out, span.in + span.columns[0], static_cast<size_t>(span.count) * 4);
 }
 
-void GatherChecked(const uint32_t* in, const uint32_t* columns, uint32_t* out, int32_t count, uint32_t limit,
-                   uint32_t colour) {
-    for (int32_t k = 0; k < count; ++k) out[k] = columns[k] < limit ? in[columns[k]] : colour;
+void GatherPortable(const RowSpan& span) {
+    for (int32_t k = 0; k < span.count; ++k) span.out[k] = span.in[span.columns[k]];
 }
 
-#if defined(KIV_X86_KERNELS)
-
-// Enlarging: eight output pixels come from at most eight neighbouring
-// picture pixels, so one unaligned load and one permute by the table's own
-// offsets make them. The load stays inside the row: blocks whose eight
-// pixels would pass the picture's width are left to the plain loop.
-__attribute__((target("avx2"))) void EnlargeAvx2(const uint32_t* in, const uint32_t* columns, uint32_t* out,
-                                                 int32_t count, uint32_t pictureWidth) {
-    int32_t k = 0;
-    for (; k + 8 <= count; k += 8) {
-        const uint32_t base = columns[k];
-        if (base + 8 > pictureWidth) break;
-        const __m256i indices = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(columns + k));
-        const __m256i offsets = _mm256_sub_epi32(indices, _mm256_set1_epi32(static_cast<int>(base)));
-        const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + base));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k), _mm256_permutevar8x32_epi32(pixels, offsets));
+void CheckedPortable(const RowSpan& span) {
+    for (int32_t k = 0; k < span.count; ++k) {
+        const uint32_t column = span.columns[k];
+        span.out[k] = column < span.pictureWidth ? span.in[column] : span.fillColour;
     }
-    GatherPlain(in, columns + k, out + k, count - k);
 }
 
-__attribute__((target("avx2"))) void GatherAvx2(const uint32_t* in, const uint32_t* columns, uint32_t* out,
-                                                int32_t count) {
-    int32_t k = 0;
-    for (; k + 8 <= count; k += 8) {
-        const __m256i indices = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(columns + k));
-        const __m256i pixels = _mm256_i32gather_epi32(reinterpret_cast<const int*>(in), indices, 4);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k), pixels);
+RowBuilder PortableBuilder(RowShape shape) {
+    switch (shape) {
+        case RowShape::Identity:
+            return IdentityPortable;
+        case RowShape::Checked:
+            return CheckedPortable;
+        default:
+            return GatherPortable;
     }
-    GatherPlain(in, columns + k, out + k, count - k);
 }
 
-bool HasAvx2() {
-    return __builtin_cpu_supports("avx2");
-}
-
-#endif
-
-// One row of the mapped columns from picture row in.
-struct RowKernel {
-    ColumnShape shape;
-    bool avx2;
-    uint32_t pictureWidth;
-    uint32_t fillColour;
-
-    void Build(const uint32_t* in, const ColumnPlan& plan, uint32_t* out) const {
-        const int32_t count = plan.mappedEnd - plan.mappedFirst;
-        uint32_t* mappedOut = out + plan.mappedFirst;
-        switch (shape) {
-            case ColumnShape::Identity:
-                std::memcpy(mappedOut, in + plan.columns[0], static_cast<size_t>(count) * 4);
-                return;
-            case ColumnShape::Enlarging:
-#if defined(KIV_X86_KERNELS)
-                if (avx2) {
-                    EnlargeAvx2(in, plan.columns, mappedOut, count, pictureWidth);
-                    return;
-                }
-#endif
-                GatherPlain(in, plan.columns, mappedOut, count);
-                return;
-            case ColumnShape::Any:
-#if defined(KIV_X86_KERNELS)
-                if (avx2) {
-                    GatherAvx2(in, plan.columns, mappedOut, count);
-                    return;
-                }
-#endif
-                GatherPlain(in, plan.columns, mappedOut, count);
-                return;
-            case ColumnShape::Checked:
-                GatherChecked(in, plan.columns, mappedOut, count, pictureWidth, fillColour);
-                return;
-        }
-    }
-};
+// Frames at least this large do not stay in any cache until the transfer to
+// the screen reads them, so they are written past the caches: that saves
+// reading every destination line before it is overwritten.
+constexpr int64_t STREAMING_MIN_BYTES = int64_t{16} << 20;
 
 }  // namespace
 
@@ -225,10 +185,12 @@ void CopyScaledViewReference(const PixelSurface& picture, const PixelSurface& ta
 }
 
 // Row by row as the reference, with everything that is the same for every row
-// worked out once: the column clipping and mapping, and the kernel that fits
-// it. A row that shows the same picture row as the last one built (every row
-// of a block above 100 %) is a copy of that destination row, which the cache
-// still holds. Needs no memory of its own.
+// worked out once: the column clipping and mapping, and the row builder that
+// fits them. A row that shows the same picture row as the last one built
+// (every row but the first of a block above 100 %) is a copy of that
+// destination row, which the cache still holds. A frame too large for the
+// caches is written past them, except rows that are about to be copied:
+// those are built in the cache first. Needs no memory of its own.
 void CopyScaledViewUsing(CopyKernels kernels, const PixelSurface& picture, const PixelSurface& target,
                          const ScaledCopy& copy, uint32_t fillColour) {
     const Addressable source = AddressableArea(picture);
@@ -240,14 +202,19 @@ void CopyScaledViewUsing(CopyKernels kernels, const PixelSurface& picture, const
         return;
     }
     const ColumnPlan plan = PlanColumns(copy, source.width, firstColumn, endColumn);
-    RowKernel kernel{plan.shape, false, static_cast<uint32_t>(source.width), fillColour};
-#if defined(KIV_X86_KERNELS)
-    kernel.avx2 = kernels == CopyKernels::Best && HasAvx2();
-#else
-    (void)kernels;
-#endif
+    const bool wide = kernels == CopyKernels::Best;
+    const bool streaming =
+        wide && CanStream() && static_cast<int64_t>(plan.width) * (endRow - firstRow) * 4 >= STREAMING_MIN_BYTES;
+    RowBuilder buildCached = wide ? WideRowBuilder(plan.shape, plan.maxSpan, false) : nullptr;
+    if (buildCached == nullptr) {
+        buildCached = PortableBuilder(plan.shape);
+    }
+    const RowBuilder buildStreaming = streaming ? WideRowBuilder(plan.shape, plan.maxSpan, true) : buildCached;
+
     const size_t rowBytes = static_cast<size_t>(plan.width) * 4;
     const int32_t firstOut = static_cast<int32_t>(copy.destX + firstColumn);
+    RowSpan span{nullptr, nullptr, plan.columns, nullptr, plan.mappedEnd - plan.mappedFirst,
+                 static_cast<uint32_t>(source.width), fillColour};
     int64_t builtSourceRow = -1;
     const uint32_t* builtRow = nullptr;
     for (int64_t j = firstRow; j < endRow; ++j) {
@@ -258,16 +225,34 @@ void CopyScaledViewUsing(CopyKernels kernels, const PixelSurface& picture, const
             continue;
         }
         if (sourceRow == builtSourceRow) {
-            std::memcpy(out, builtRow, rowBytes);
+            if (streaming) {
+                StreamRow(out, builtRow, plan.width);
+            } else {
+                std::memcpy(out, builtRow, rowBytes);
+            }
             continue;
         }
+        // The next row shows this picture row again (above 100 %), or the
+        // picture row to prefetch while this one is built.
+        const int64_t nextIndexRow = SourceAt(copy, copy.srcY + j + 1, source.height);
+        const bool repeated = nextIndexRow == sourceRow && j + 1 < endRow;
+        int64_t nextRow = nextIndexRow;
+        if (nextRow < 0 || repeated) {
+            nextRow = sourceRow + 1 < source.height ? sourceRow + 1 : sourceRow;
+        }
         FillPixels(out, plan.mappedFirst, fillColour);
-        if (plan.mappedEnd > plan.mappedFirst) {
-            kernel.Build(RowPointer(picture, static_cast<int32_t>(sourceRow)), plan, out);
+        if (span.count > 0) {
+            span.in = RowPointer(picture, static_cast<int32_t>(sourceRow));
+            span.next = RowPointer(picture, static_cast<int32_t>(nextRow));
+            span.out = out + plan.mappedFirst;
+            (repeated ? buildCached : buildStreaming)(span);
         }
         FillPixels(out + plan.mappedEnd, plan.width - plan.mappedEnd, fillColour);
         builtSourceRow = sourceRow;
         builtRow = out;
+    }
+    if (streaming) {
+        StreamingDone();
     }
 }
 
