@@ -256,6 +256,32 @@ TEST(ZoomStep, OnePixelWidePictureCannotShrinkButIsLaidOutAgain) {
     }
 }
 
+// Creation refuses pictures the tables cannot hold; a view over one anyway
+// must not reach past the tables nor change.
+TEST(ZoomStep, PictureTooLargeForTheTablesIsLeftAlone) {
+    for (uint32_t imageW : {19999u, 300000u}) {
+        std::vector<uint32_t> major(MAJOR_MAP_ENTRIES), minor(MINOR_MAP_ENTRIES);
+        ViewState view{};
+        view.clientRect = {0, 0, 300, 200};
+        view.majorMap = major.data();
+        view.minorMap = minor.data();
+        view.imageW = imageW;
+        view.imageH = 10;
+        view.mapLength = imageW + 1;
+        view.zoom = ZOOM_UNIT;
+        view.scaledW = view.scaledH = 7;
+        RebuildScaleMaps(view);
+        EXPECT_EQ(view.scaledW, 7u);
+        EXPECT_EQ(view.scaledH, 7u);
+        ZoomStep(view, {10, 10}, true, false);
+        ZoomStep(view, {10, 10}, false, true);
+        EXPECT_EQ(view.zoom, ZOOM_UNIT);
+        EXPECT_EQ(view.scaledW, 7u);
+        EXPECT_EQ(view.lastZoom, 0);
+        EXPECT_EQ(major, std::vector<uint32_t>(MAJOR_MAP_ENTRIES));
+    }
+}
+
 // Anchor stability: random pictures, clients and cursor positions over the
 // picture; 20 notches in, then 20 out, with the cursor still. Per axis the
 // picture pixel under the cursor must stay the first step's anchor for as

@@ -61,6 +61,9 @@ int32_t NextZoom(int32_t zoom, bool zoomIn, bool usePresets, uint32_t scaledW, u
 
 void RebuildScaleMaps(ViewState& view) {
     view.scaledMapLength = ScaledLength(view.mapLength, view.zoom);
+    if (!ScaleMapsFit(view.mapLength, view.scaledMapLength)) {
+        return;  // nothing was built, so there is no scaled size to read
+    }
     BuildScaleMaps(view.mapLength, view.scaledMapLength, view.majorMap, view.minorMap);
     // The source -> scaled table at index imageW is the scaled width, since
     // mapLength exceeds both sides.
@@ -122,13 +125,18 @@ void FinishZoomStep(ViewState& view, const PlainPoint& cursor) {
 }
 
 void ZoomStep(ViewState& view, const PlainPoint& cursor, bool zoomIn, bool usePresets) {
+    // Pictures whose longer side passes 6249 pixels outgrow the tables below
+    // the cap; stop at the highest zoom that still fits them. A picture too
+    // large for the tables even at 100 % is refused at creation; should such
+    // a view exist, it is left as it is.
+    const int32_t highest = HighestFittingZoom(view.mapLength);
+    if (highest == 0) {
+        return;
+    }
     FindAnchor(view, cursor);
     MeasureCursorFraction(view, cursor);
     const int32_t previousZoom = view.zoom;
     int32_t zoom = NextZoom(view.zoom, zoomIn, usePresets, view.scaledW, view.scaledH);
-    // Pictures whose longer side passes 6249 pixels outgrow the tables below
-    // the cap; stop at the highest zoom that still fits them.
-    const int32_t highest = HighestFittingZoom(view.mapLength);
     if (zoom > highest) {
         zoom = highest;
     }
@@ -136,6 +144,8 @@ void ZoomStep(ViewState& view, const PlainPoint& cursor, bool zoomIn, bool usePr
     RebuildScaleMaps(view);
     if (view.scaledW == 0 || view.scaledH == 0) {
         // A step outwards that would shrink a side to nothing keeps the zoom.
+        // The outward guard already prevents this for every picture the
+        // tables hold; the check stays as a last line of defence.
         view.zoom = previousZoom;
         RebuildScaleMaps(view);
     }

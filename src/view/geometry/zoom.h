@@ -23,7 +23,8 @@ void MeasureCursorFraction(ViewState& view, const PlainPoint& cursor);
 int32_t NextZoom(int32_t zoom, bool zoomIn, bool usePresets, uint32_t scaledW, uint32_t scaledH);
 
 // Rebuilds both tables for the view's zoom and reads the scaled size from
-// them. The zoom must fit the tables (HighestFittingZoom).
+// them. The zoom must fit the tables (HighestFittingZoom); if it does not,
+// the tables and the scaled size are left as they were.
 void RebuildScaleMaps(ViewState& view);
 
 // The new centre: the anchor pixel's new first scaled pixel plus the carried
