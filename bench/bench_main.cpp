@@ -117,7 +117,7 @@ struct CaseResult {
     ClientSize client;
     int32_t zoom;
     int32_t visW, visH;
-    double memcpySeconds, copySeconds, referenceSeconds, pixmanSeconds;
+    double memcpySeconds, copySeconds, portableSeconds, referenceSeconds, pixmanSeconds;
     bool identical;
     PixmanCheck pixman;
 };
@@ -182,9 +182,14 @@ CaseResult RunCase(const Surface& picture, Surface& target, Surface& expected, T
     FillSurface(target, SENTINEL);
     CopyScaledView(picture.view, target.view, copy, 0);
     result.identical = target.pixels == expected.pixels;
+    FillSurface(target, SENTINEL);
+    CopyScaledViewUsing(CopyKernels::Portable, picture.view, target.view, copy, 0);
+    result.identical = result.identical && target.pixels == expected.pixels;
 
     result.memcpySeconds = BestSeconds([&] { MemcpyRows(picture.view, target.view, copy); }, plan);
     result.copySeconds = BestSeconds([&] { CopyScaledView(picture.view, target.view, copy, 0); }, plan);
+    result.portableSeconds = BestSeconds(
+        [&] { CopyScaledViewUsing(CopyKernels::Portable, picture.view, target.view, copy, 0); }, plan);
     result.referenceSeconds =
         BestSeconds([&] { CopyScaledViewReference(picture.view, target.view, copy, 0); }, plan);
 #if defined(KIV_BENCH_PIXMAN)
@@ -220,8 +225,8 @@ struct Tally {
 };
 
 void PrintTable(const std::vector<CaseResult>& results, bool withPixman) {
-    std::printf("%-10s %6s %10s %9s %9s %7s %9s %9s %7s %7s", "client", "zoom", "visible", "memcpy_ms", "copy_ms",
-                "Gpx/s", "ref_ms", "pixman_ms", "c/mcpy", "ref/c");
+    std::printf("%-10s %6s %10s %9s %9s %7s %9s %9s %9s %7s %7s", "client", "zoom", "visible", "memcpy_ms",
+                "copy_ms", "Gpx/s", "portbl_ms", "ref_ms", "pixman_ms", "c/mcpy", "ref/c");
     if (withPixman) std::printf(" %8s %s", "pixman/c", " pixman agreement");
     std::printf(" %s\n", "same");
     for (const CaseResult& r : results) {
@@ -230,8 +235,9 @@ void PrintTable(const std::vector<CaseResult>& results, bool withPixman) {
         char visible[24];
         std::snprintf(client, sizeof client, "%dx%d", r.client.w, r.client.h);
         std::snprintf(visible, sizeof visible, "%dx%d", r.visW, r.visH);
-        std::printf("%-10s %6d %10s %9.3f %9.3f %7.2f %9.3f ", client, r.zoom, visible, r.memcpySeconds * 1e3,
-                    r.copySeconds * 1e3, Gpixels(pixels, r.copySeconds), r.referenceSeconds * 1e3);
+        std::printf("%-10s %6d %10s %9.3f %9.3f %7.2f %9.3f %9.3f ", client, r.zoom, visible, r.memcpySeconds * 1e3,
+                    r.copySeconds * 1e3, Gpixels(pixels, r.copySeconds), r.portableSeconds * 1e3,
+                    r.referenceSeconds * 1e3);
         if (withPixman) {
             std::printf("%9.3f", r.pixmanSeconds * 1e3);
         } else {
@@ -341,8 +347,14 @@ int main(int argc, char** argv) {
                 "native",
 #endif
                 static_cast<int>(sizeof(void*) * 8));
-    std::printf("picture %dx%d, tables for mapLength %d, view centred; times per frame\n\n", PICTURE_W, PICTURE_H,
+    std::printf("picture %dx%d, tables for mapLength %d, view centred; times per frame\n", PICTURE_W, PICTURE_H,
                 PICTURE_W + 1);
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+    std::printf("processor has AVX2 (the copy's wide row builders): %s\n\n",
+                __builtin_cpu_supports("avx2") ? "yes" : "no");
+#else
+    std::printf("\n");
+#endif
 
     Surface picture(PICTURE_W, PICTURE_H);
     for (int32_t row = 0; row < PICTURE_H; ++row) {
@@ -362,6 +374,10 @@ int main(int argc, char** argv) {
         }
     }
     PrintTable(results, withPixman);
+    std::printf("\ncopy: CopyScaledView; portbl: the same with its portable row builders only; ref: the plain\n"
+                "per-pixel loop (CopyScaledViewReference); pixman: nearest-neighbour scaling by pixman of the\n"
+                "same region; c/mcpy = copy/memcpy, ref/c = ref/copy, pixman/c = pixman/copy (time ratios);\n"
+                "Gpx/s: destination pixels per second of the copy; same: copy and portbl equal ref bit for bit.\n");
     Tally tally;
     PrintVerdicts(results, withPixman, tally);
 
@@ -376,5 +392,9 @@ int main(int argc, char** argv) {
     std::printf("CopyScaledView: %llu allocations %s\n", static_cast<unsigned long long>(copyAllocations),
                 Verdict(copyAllocations == 0));
     std::printf("\n%d of %d targets met\n", tally.met, tally.checked);
-    return 0;
+    // Missed speed targets are reported, not failed: timings vary with the
+    // machine and its load. A copy that differs from the reference is a fault.
+    bool allIdentical = true;
+    for (const CaseResult& r : results) allIdentical = allIdentical && r.identical;
+    return allIdentical ? 0 : 1;
 }
