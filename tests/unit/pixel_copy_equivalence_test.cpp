@@ -70,20 +70,20 @@ std::string Describe(const PixelSurface& picture, const PixelSurface& target, co
     return text.str();
 }
 
-// Both kernel sets against the reference on equal starting targets; the whole
+// Every kernel set against the reference on equal starting targets; the whole
 // target block is compared, so a stray write anywhere shows too.
 void ExpectSameAsReference(const HeapSurface& picture, int32_t targetW, int32_t targetH, int32_t targetStride,
                            const ScaledCopy& copy, uint32_t fillColour, uint32_t seed) {
     std::mt19937 targetRandom(seed);
     HeapSurface expected(targetW, targetH, targetStride, targetRandom);
     CopyScaledViewReference(picture.surface, expected.surface, copy, fillColour);
-    for (CopyKernels kernels : {CopyKernels::Portable, CopyKernels::Best}) {
+    for (CopyKernels kernels :
+         {CopyKernels::Portable, CopyKernels::Wide, CopyKernels::Streaming, CopyKernels::Best}) {
         targetRandom.seed(seed);
         HeapSurface actual(targetW, targetH, targetStride, targetRandom);
         CopyScaledViewUsing(kernels, picture.surface, actual.surface, copy, fillColour);
         ASSERT_TRUE(actual.bytes == expected.bytes)
-            << (kernels == CopyKernels::Best ? "best" : "portable") << " kernels, "
-            << Describe(picture.surface, actual.surface, copy);
+            << "kernel set " << static_cast<int>(kernels) << ", " << Describe(picture.surface, actual.surface, copy);
     }
 }
 

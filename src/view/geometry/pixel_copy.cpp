@@ -202,9 +202,9 @@ void CopyScaledViewUsing(CopyKernels kernels, const PixelSurface& picture, const
         return;
     }
     const ColumnPlan plan = PlanColumns(copy, source.width, firstColumn, endColumn);
-    const bool wide = kernels == CopyKernels::Best;
-    const bool streaming =
-        wide && CanStream() && static_cast<int64_t>(plan.width) * (endRow - firstRow) * 4 >= STREAMING_MIN_BYTES;
+    const bool wide = kernels != CopyKernels::Portable;
+    const bool large = static_cast<int64_t>(plan.width) * (endRow - firstRow) * 4 >= STREAMING_MIN_BYTES;
+    const bool streaming = CanStream() && (kernels == CopyKernels::Streaming || (kernels == CopyKernels::Best && large));
     RowBuilder buildCached = wide ? WideRowBuilder(plan.shape, plan.maxSpan, false) : nullptr;
     if (buildCached == nullptr) {
         buildCached = PortableBuilder(plan.shape);

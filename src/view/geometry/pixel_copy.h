@@ -32,12 +32,16 @@ struct ScaledCopy {
 void CopyScaledView(const PixelSurface& picture, const PixelSurface& target, const ScaledCopy& copy,
                     uint32_t fillColour);
 
-// Which row kernels the fast copy may use. CopyScaledView takes the best the
-// processor offers (checked at run time); the portable ones are plain C++.
-// Tests and the benchmark ask for each set to check and measure both.
+// Which row kernels the fast copy may use. CopyScaledView takes Best: the
+// processor's wider instruction sets when it has them (checked at run time),
+// writing past the caches for frames too large for them. Tests and the
+// benchmark ask for each set to check and measure all of them; where the
+// processor lacks what a set needs, it falls back to the portable loops.
 enum class CopyKernels {
-    Portable,
-    Best,
+    Portable,   // plain C++ loops
+    Wide,       // wider instruction sets, writing through the caches
+    Streaming,  // wider instruction sets, writing past the caches
+    Best,       // Wide or Streaming by the frame's size
 };
 
 void CopyScaledViewUsing(CopyKernels kernels, const PixelSurface& picture, const PixelSurface& target,

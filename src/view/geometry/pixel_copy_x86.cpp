@@ -175,7 +175,7 @@ KIV_AVX2 void StreamRow(uint32_t* out, const uint32_t* in, int32_t count) {
     for (; k < count; ++k) out[k] = in[k];
 }
 
-void StreamingDone() {
+KIV_AVX2 void StreamingDone() {
     _mm_sfence();
 }
 
