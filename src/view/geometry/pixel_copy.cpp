@@ -184,13 +184,79 @@ void CopyScaledViewReference(const PixelSurface& picture, const PixelSurface& ta
     }
 }
 
+// What one call works with, worked out before its first row.
+struct CopyJob {
+    const PixelSurface& picture;
+    const PixelSurface& target;
+    const ScaledCopy& copy;
+    Addressable source;
+    ColumnPlan plan;
+    int32_t firstOut;  // target column of the first clipped column
+    uint32_t fillColour;
+    RowBuilder buildCached;
+    RowBuilder buildStreaming;
+    bool streaming;
+
+    uint32_t* Row(int64_t j) const {
+        return RowPointer(target, static_cast<int32_t>(copy.destY + j)) + firstOut;
+    }
+
+    int64_t SourceRow(int64_t j) const { return SourceAt(copy, copy.srcY + j, source.height); }
+
+    void FillMargins(uint32_t* out) const {
+        FillPixels(out, plan.mappedFirst, fillColour);
+        FillPixels(out + plan.mappedEnd, plan.width - plan.mappedEnd, fillColour);
+    }
+};
+
+// Rows first .. end-1, which all show one picture row: the first is built,
+// the others are copies of it, which the cache still holds.
+void CopyGroupCached(const CopyJob& job, RowSpan& span, int64_t first, int64_t end) {
+    uint32_t* built = job.Row(first);
+    job.FillMargins(built);
+    span.out = built + job.plan.mappedFirst;
+    job.buildCached(span);
+    const size_t rowBytes = static_cast<size_t>(job.plan.width) * 4;
+    for (int64_t j = first + 1; j < end; ++j) {
+        std::memcpy(job.Row(j), built, rowBytes);
+    }
+}
+
+// Groups up to this many rows are each built past the caches on their own:
+// building costs about as much as copying, and a row built in the cache
+// first costs a read of its destination lines.
+constexpr int64_t REBUILT_GROUP_ROWS = 2;
+
+// The same for a frame written past the caches: small groups build every row
+// straight from the picture row (which the cache holds after the first);
+// larger ones build the first row in the cache and stream it to the others.
+void CopyGroupStreaming(const CopyJob& job, RowSpan& span, int64_t first, int64_t end) {
+    const int32_t mappedFirst = job.plan.mappedFirst;
+    if (end - first <= REBUILT_GROUP_ROWS) {
+        for (int64_t j = first; j < end; ++j) {
+            uint32_t* out = job.Row(j);
+            job.FillMargins(out);
+            span.out = out + mappedFirst;
+            job.buildStreaming(span);
+        }
+        return;
+    }
+    uint32_t* built = job.Row(first);
+    job.FillMargins(built);
+    span.out = built + mappedFirst;
+    job.buildCached(span);
+    for (int64_t j = first + 1; j < end; ++j) {
+        uint32_t* out = job.Row(j);
+        job.FillMargins(out);
+        StreamRow(out + mappedFirst, built + mappedFirst, span.count);
+    }
+}
+
 // Row by row as the reference, with everything that is the same for every row
 // worked out once: the column clipping and mapping, and the row builder that
-// fits them. A row that shows the same picture row as the last one built
-// (every row but the first of a block above 100 %) is a copy of that
-// destination row, which the cache still holds. A frame too large for the
-// caches is written past them, except rows that are about to be copied:
-// those are built in the cache first. Needs no memory of its own.
+// fits them. Consecutive rows that show the same picture row (every block of
+// rows above 100 %) are built once. A frame too large for the caches is
+// written past them. Allocates nothing.
 void CopyScaledViewUsing(CopyKernels kernels, const PixelSurface& picture, const PixelSurface& target,
                          const ScaledCopy& copy, uint32_t fillColour) {
     const Addressable source = AddressableArea(picture);
@@ -210,46 +276,41 @@ void CopyScaledViewUsing(CopyKernels kernels, const PixelSurface& picture, const
         buildCached = PortableBuilder(plan.shape);
     }
     const RowBuilder buildStreaming = streaming ? WideRowBuilder(plan.shape, plan.maxSpan, true) : buildCached;
+    const CopyJob job{picture, target, copy, source, plan, static_cast<int32_t>(copy.destX + firstColumn),
+                      fillColour, buildCached, buildStreaming, streaming};
 
-    const size_t rowBytes = static_cast<size_t>(plan.width) * 4;
-    const int32_t firstOut = static_cast<int32_t>(copy.destX + firstColumn);
     RowSpan span{nullptr, nullptr, plan.columns, nullptr, plan.mappedEnd - plan.mappedFirst,
                  static_cast<uint32_t>(source.width), fillColour};
-    int64_t builtSourceRow = -1;
-    const uint32_t* builtRow = nullptr;
-    for (int64_t j = firstRow; j < endRow; ++j) {
-        uint32_t* out = RowPointer(target, static_cast<int32_t>(copy.destY + j)) + firstOut;
-        const int64_t sourceRow = SourceAt(copy, copy.srcY + j, source.height);
-        if (sourceRow < 0) {
-            FillPixels(out, plan.width, fillColour);
-            continue;
-        }
-        if (sourceRow == builtSourceRow) {
-            if (streaming) {
-                StreamRow(out, builtRow, plan.width);
+    int64_t j = firstRow;
+    int64_t sourceRow = job.SourceRow(j);
+    while (j < endRow) {
+        if (sourceRow < 0 || span.count == 0) {
+            uint32_t* out = job.Row(j);
+            if (sourceRow < 0) {
+                FillPixels(out, plan.width, fillColour);
             } else {
-                std::memcpy(out, builtRow, rowBytes);
+                job.FillMargins(out);
             }
+            sourceRow = ++j < endRow ? job.SourceRow(j) : -1;
             continue;
         }
-        // The next row shows this picture row again (above 100 %), or the
-        // picture row to prefetch while this one is built.
-        const int64_t nextIndexRow = SourceAt(copy, copy.srcY + j + 1, source.height);
-        const bool repeated = nextIndexRow == sourceRow && j + 1 < endRow;
-        int64_t nextRow = nextIndexRow;
-        if (nextRow < 0 || repeated) {
-            nextRow = sourceRow + 1 < source.height ? sourceRow + 1 : sourceRow;
+        // The rows that show this picture row, and the picture row after
+        // them: prefetched while these are built.
+        int64_t end = j + 1;
+        int64_t nextRow = end < endRow ? job.SourceRow(end) : -1;
+        while (nextRow == sourceRow) {
+            nextRow = ++end < endRow ? job.SourceRow(end) : -1;
         }
-        FillPixels(out, plan.mappedFirst, fillColour);
-        if (span.count > 0) {
-            span.in = RowPointer(picture, static_cast<int32_t>(sourceRow));
-            span.next = RowPointer(picture, static_cast<int32_t>(nextRow));
-            span.out = out + plan.mappedFirst;
-            (repeated ? buildCached : buildStreaming)(span);
+        const int64_t prefetchRow = nextRow >= 0 ? nextRow : sourceRow + 1 < source.height ? sourceRow + 1 : sourceRow;
+        span.in = RowPointer(picture, static_cast<int32_t>(sourceRow));
+        span.next = RowPointer(picture, static_cast<int32_t>(prefetchRow));
+        if (streaming) {
+            CopyGroupStreaming(job, span, j, end);
+        } else {
+            CopyGroupCached(job, span, j, end);
         }
-        FillPixels(out + plan.mappedEnd, plan.width - plan.mappedEnd, fillColour);
-        builtSourceRow = sourceRow;
-        builtRow = out;
+        j = end;
+        sourceRow = nextRow;
     }
     if (streaming) {
         StreamingDone();
