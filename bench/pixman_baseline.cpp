@@ -36,10 +36,9 @@ PixmanScaling::PixmanScaling(const PixelSurface& picture, const PixelSurface& ta
     }
     const uint32_t firstColumn = copy.table[copy.srcX];
     const uint32_t firstRow = copy.table[copy.srcY];
+    uint32_t* sourceOrigin = TopRow(picture, static_cast<int32_t>(firstRow), static_cast<int32_t>(firstColumn));
     source_ = pixman_image_create_bits(PIXMAN_a8r8g8b8, picture.width - static_cast<int>(firstColumn),
-                                       picture.height - static_cast<int>(firstRow),
-                                       TopRow(picture, static_cast<int32_t>(firstRow), static_cast<int32_t>(firstColumn)),
-                                       -picture.stride);
+                                       picture.height - static_cast<int>(firstRow), sourceOrigin, -picture.stride);
     destination_ = pixman_image_create_bits(PIXMAN_a8r8g8b8, target.width, target.height, TopRow(target, 0, 0),
                                             -target.stride);
     if (!Ready()) {

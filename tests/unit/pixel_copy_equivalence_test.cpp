@@ -166,8 +166,9 @@ TEST(PixelCopyEquivalence, LayoutsPastTheTargetAndTheTable) {
         HeapSurface picture(pictureW, Between(random, 1, static_cast<int32_t>(imageSide)), pictureW * 4, random);
         const int32_t targetW = Between(random, 1, 90);
         const int32_t targetH = Between(random, 1, 70);
+        const int32_t pastTable = static_cast<int32_t>(kept) + 5;
         ScaledCopy copy{table.entries.empty() ? nullptr : table.entries.data(), static_cast<uint32_t>(kept),
-                        Between(random, -20, static_cast<int32_t>(kept) + 5), Between(random, -20, static_cast<int32_t>(kept) + 5),
+                        Between(random, -20, pastTable), Between(random, -20, pastTable),
                         Between(random, -5, 130), Between(random, -5, 100),
                         Between(random, -60, targetW + 5), Between(random, -60, targetH + 5)};
         switch (trial % 10) {

@@ -184,9 +184,10 @@ void CopyScaledViewReference(const PixelSurface& picture, const PixelSurface& ta
     }
 }
 
+namespace {
+
 // What one call works with, worked out before its first row.
 struct CopyJob {
-    const PixelSurface& picture;
     const PixelSurface& target;
     const ScaledCopy& copy;
     Addressable source;
@@ -195,7 +196,6 @@ struct CopyJob {
     uint32_t fillColour;
     RowBuilder buildCached;
     RowBuilder buildStreaming;
-    bool streaming;
 
     uint32_t* Row(int64_t j) const {
         return RowPointer(target, static_cast<int32_t>(copy.destY + j)) + firstOut;
@@ -252,6 +252,8 @@ void CopyGroupStreaming(const CopyJob& job, RowSpan& span, int64_t first, int64_
     }
 }
 
+}  // namespace
+
 // Row by row as the reference, with everything that is the same for every row
 // worked out once: the column clipping and mapping, and the row builder that
 // fits them. Consecutive rows that show the same picture row (every block of
@@ -270,14 +272,15 @@ void CopyScaledViewUsing(CopyKernels kernels, const PixelSurface& picture, const
     const ColumnPlan plan = PlanColumns(copy, source.width, firstColumn, endColumn);
     const bool wide = kernels != CopyKernels::Portable;
     const bool large = static_cast<int64_t>(plan.width) * (endRow - firstRow) * 4 >= STREAMING_MIN_BYTES;
-    const bool streaming = CanStream() && (kernels == CopyKernels::Streaming || (kernels == CopyKernels::Best && large));
+    const bool streaming =
+        CanStream() && (kernels == CopyKernels::Streaming || (kernels == CopyKernels::Best && large));
     RowBuilder buildCached = wide ? WideRowBuilder(plan.shape, plan.maxSpan, false) : nullptr;
     if (buildCached == nullptr) {
         buildCached = PortableBuilder(plan.shape);
     }
     const RowBuilder buildStreaming = streaming ? WideRowBuilder(plan.shape, plan.maxSpan, true) : buildCached;
-    const CopyJob job{picture, target, copy, source, plan, static_cast<int32_t>(copy.destX + firstColumn),
-                      fillColour, buildCached, buildStreaming, streaming};
+    const CopyJob job{target, copy, source, plan, static_cast<int32_t>(copy.destX + firstColumn),
+                      fillColour, buildCached, buildStreaming};
 
     RowSpan span{nullptr, nullptr, plan.columns, nullptr, plan.mappedEnd - plan.mappedFirst,
                  static_cast<uint32_t>(source.width), fillColour};
@@ -301,7 +304,10 @@ void CopyScaledViewUsing(CopyKernels kernels, const PixelSurface& picture, const
         while (nextRow == sourceRow) {
             nextRow = ++end < endRow ? job.SourceRow(end) : -1;
         }
-        const int64_t prefetchRow = nextRow >= 0 ? nextRow : sourceRow + 1 < source.height ? sourceRow + 1 : sourceRow;
+        int64_t prefetchRow = nextRow;
+        if (prefetchRow < 0) {
+            prefetchRow = sourceRow + 1 < source.height ? sourceRow + 1 : sourceRow;
+        }
         span.in = RowPointer(picture, static_cast<int32_t>(sourceRow));
         span.next = RowPointer(picture, static_cast<int32_t>(prefetchRow));
         if (streaming) {
