@@ -278,7 +278,10 @@ void CopyScaledViewUsing(CopyKernels kernels, const PixelSurface& picture, const
     if (buildCached == nullptr) {
         buildCached = PortableBuilder(plan.shape);
     }
-    const RowBuilder buildStreaming = streaming ? WideRowBuilder(plan.shape, plan.maxSpan, true) : buildCached;
+    RowBuilder buildStreaming = streaming ? WideRowBuilder(plan.shape, plan.maxSpan, true) : nullptr;
+    if (buildStreaming == nullptr) {
+        buildStreaming = buildCached;
+    }
     const CopyJob job{target, copy, source, plan, static_cast<int32_t>(copy.destX + firstColumn),
                       fillColour, buildCached, buildStreaming};
 

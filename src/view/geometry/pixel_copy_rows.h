@@ -27,7 +27,7 @@ enum class RowShape {
 using RowBuilder = void (*)(const RowSpan& span);
 
 // The builder for the shape from the processor's wider instruction sets, or
-// nullptr when it has none that fits. maxSpan is the largest distance between
+// nullptr when it has none or the shape gains nothing from them. maxSpan is the largest distance between
 // the picture columns of eight neighbouring output pixels. Streaming builders
 // write past the caches: worth it only for frames larger than the caches,
 // and only valid until StreamingDone.
