@@ -246,12 +246,14 @@ void PrintTable(const std::vector<CaseResult>& results, bool withPixman) {
         std::printf(" %7.2f %7.2f", r.copySeconds / r.memcpySeconds, r.referenceSeconds / r.copySeconds);
         if (withPixman) {
             const PixmanCheck& p = r.pixman;
-            std::printf(" %8.2f  %5.1f%% px, %d/%d cols, %d/%d rows differ", r.pixmanSeconds / r.copySeconds,
+            std::printf(" %8.2f  %5.1f%% px agree, %d/%d cols, %d/%d rows differ", r.pixmanSeconds / r.copySeconds,
                         100.0 * static_cast<double>(pixels - p.pixelsDiffering) / static_cast<double>(pixels),
                         p.columnsDiffering, r.visW, p.rowsDiffering, r.visH);
             if (p.outsideWritten != 0 || p.unwritten != 0) {
-                std::printf(" [region: %lld outside written, %lld inside unwritten]",
+                std::printf(" [region DIFFERS: %lld outside written, %lld inside unwritten]",
                             static_cast<long long>(p.outsideWritten), static_cast<long long>(p.unwritten));
+            } else {
+                std::printf(", same region");
             }
         }
         std::printf(" %s\n", r.identical ? "yes" : "NO");
@@ -378,6 +380,10 @@ int main(int argc, char** argv) {
                 "per-pixel loop (CopyScaledViewReference); pixman: nearest-neighbour scaling by pixman of the\n"
                 "same region; c/mcpy = copy/memcpy, ref/c = ref/copy, pixman/c = pixman/copy (time ratios);\n"
                 "Gpx/s: destination pixels per second of the copy; same: copy and portbl equal ref bit for bit.\n");
+    if (withPixman) {
+        std::printf("pixman agreement: pixels of pixman's output equal to ours; columns and rows whose source\n"
+                    "column or row differs from the table's; whether it wrote exactly our region and nothing else.\n");
+    }
     Tally tally;
     PrintVerdicts(results, withPixman, tally);
 
