@@ -13,17 +13,19 @@
 
 namespace {
 
-constexpr int32_t BLOCK = 8;         // pixels per 256-bit register
-constexpr uintptr_t STREAM_ALIGN = 32;  // streaming stores need whole registers
+constexpr int32_t BLOCK = 8;              // pixels per 256-bit register
+constexpr uintptr_t STORE_ALIGN = 32;     // a whole register: no store splits a cache line
 
 #define KIV_AVX2 __attribute__((target("avx2")))
 
+// Stores go to aligned addresses only: the builders start with the pixels
+// before the first one, since a store across two cache lines costs twice.
 template <bool streaming>
 KIV_AVX2 inline void Store(uint32_t* out, __m256i pixels) {
     if constexpr (streaming) {
         _mm256_stream_si256(reinterpret_cast<__m256i*>(out), pixels);
     } else {
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), pixels);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(out), pixels);
     }
 }
 
@@ -35,35 +37,47 @@ KIV_AVX2 inline void Prefetch(const uint32_t* address) {
     _mm_prefetch(reinterpret_cast<const char*>(address), _MM_HINT_T0);
 }
 
-// Pixels before the first aligned output address, for streaming rows.
-template <bool streaming>
+// Pixels before the first aligned output address.
 inline int32_t HeadCount(const uint32_t* out, int32_t count) {
-    if constexpr (!streaming) {
-        return 0;
-    }
-    const uintptr_t misalignment = reinterpret_cast<uintptr_t>(out) % STREAM_ALIGN;
-    const int32_t head = misalignment == 0 ? 0 : static_cast<int32_t>((STREAM_ALIGN - misalignment) / 4);
+    const uintptr_t misalignment = reinterpret_cast<uintptr_t>(out) % STORE_ALIGN;
+    const int32_t head = misalignment == 0 ? 0 : static_cast<int32_t>((STORE_ALIGN - misalignment) / 4);
     return head < count ? head : count;
 }
 
-inline void GatherRange(const RowSpan& span, int32_t from, int32_t to) {
-    for (int32_t k = from; k < to; ++k) span.out[k] = span.in[span.columns[k]];
-}
+// The span's fields as locals: the stores through out could otherwise alias
+// them, and the compiler would read them from memory after every store.
+struct RowView {
+    const uint32_t* in;
+    const uint32_t* next;
+    const uint32_t* columns;
+    uint32_t* out;
+    int32_t count;
+    uint32_t pictureWidth;
+
+    explicit RowView(const RowSpan& span)
+        : in(span.in), next(span.next), columns(span.columns), out(span.out), count(span.count),
+          pictureWidth(span.pictureWidth) {}
+
+    void Gather(int32_t from, int32_t to) const {
+        for (int32_t k = from; k < to; ++k) out[k] = in[columns[k]];
+    }
+};
 
 template <bool streaming>
 KIV_AVX2 void IdentityRow(const RowSpan& span) {
-    const uint32_t* in = span.in + span.columns[0];
-    const uint32_t* next = span.next + span.columns[0];
-    int32_t k = HeadCount<streaming>(span.out, span.count);
-    for (int32_t m = 0; m < k; ++m) span.out[m] = in[m];
-    for (; k + 2 * BLOCK <= span.count; k += 2 * BLOCK) {
+    const RowView row(span);
+    const uint32_t* in = row.in + row.columns[0];
+    const uint32_t* next = row.next + row.columns[0];
+    int32_t k = HeadCount(row.out, row.count);
+    for (int32_t m = 0; m < k; ++m) row.out[m] = in[m];
+    for (; k + 2 * BLOCK <= row.count; k += 2 * BLOCK) {
         Prefetch(next + k);
         const __m256i low = Load(in + k);
         const __m256i high = Load(in + k + BLOCK);
-        Store<streaming>(span.out + k, low);
-        Store<streaming>(span.out + k + BLOCK, high);
+        Store<streaming>(row.out + k, low);
+        Store<streaming>(row.out + k + BLOCK, high);
     }
-    for (; k < span.count; ++k) span.out[k] = in[k];
+    for (; k < row.count; ++k) row.out[k] = in[k];
 }
 
 // Eight output pixels come from at most eight neighbouring picture pixels:
@@ -71,16 +85,17 @@ KIV_AVX2 void IdentityRow(const RowSpan& span) {
 // blocks, whose load would pass the picture's width, go pixel by pixel.
 template <bool streaming>
 KIV_AVX2 void EnlargingRow(const RowSpan& span) {
-    int32_t k = HeadCount<streaming>(span.out, span.count);
-    GatherRange(span, 0, k);
-    for (; k + BLOCK <= span.count; k += BLOCK) {
-        const uint32_t base = span.columns[k];
-        if (base + BLOCK > span.pictureWidth) break;
-        Prefetch(span.next + base);
-        const __m256i offsets = _mm256_sub_epi32(Load(span.columns + k), _mm256_set1_epi32(static_cast<int>(base)));
-        Store<streaming>(span.out + k, _mm256_permutevar8x32_epi32(Load(span.in + base), offsets));
+    const RowView row(span);
+    int32_t k = HeadCount(row.out, row.count);
+    row.Gather(0, k);
+    for (; k + BLOCK <= row.count; k += BLOCK) {
+        const uint32_t base = row.columns[k];
+        if (base + BLOCK > row.pictureWidth) break;
+        Prefetch(row.next + base);
+        const __m256i offsets = _mm256_sub_epi32(Load(row.columns + k), _mm256_set1_epi32(static_cast<int>(base)));
+        Store<streaming>(row.out + k, _mm256_permutevar8x32_epi32(Load(row.in + base), offsets));
     }
-    GatherRange(span, k, span.count);
+    row.Gather(k, row.count);
 }
 
 // Below 100 %: eight output pixels span up to 8 * windows picture pixels, so
@@ -89,35 +104,37 @@ KIV_AVX2 void EnlargingRow(const RowSpan& span) {
 // line the same block of the next row touches at spans up to 23.
 template <int windows, bool streaming>
 KIV_AVX2 void ShrinkingRow(const RowSpan& span) {
-    int32_t k = HeadCount<streaming>(span.out, span.count);
-    GatherRange(span, 0, k);
-    for (; k + BLOCK <= span.count; k += BLOCK) {
-        const uint32_t base = span.columns[k];
-        if (base + BLOCK * windows > span.pictureWidth) break;
-        Prefetch(span.next + base);
-        Prefetch(span.next + span.columns[k + BLOCK / 2]);
-        Prefetch(span.next + span.columns[k + BLOCK - 1]);
-        const __m256i offsets = _mm256_sub_epi32(Load(span.columns + k), _mm256_set1_epi32(static_cast<int>(base)));
-        __m256i pixels = _mm256_permutevar8x32_epi32(Load(span.in + base), offsets);
+    const RowView row(span);
+    int32_t k = HeadCount(row.out, row.count);
+    row.Gather(0, k);
+    for (; k + BLOCK <= row.count; k += BLOCK) {
+        const uint32_t base = row.columns[k];
+        if (base + BLOCK * windows > row.pictureWidth) break;
+        Prefetch(row.next + base);
+        Prefetch(row.next + row.columns[k + BLOCK / 2]);
+        Prefetch(row.next + row.columns[k + BLOCK - 1]);
+        const __m256i offsets = _mm256_sub_epi32(Load(row.columns + k), _mm256_set1_epi32(static_cast<int>(base)));
+        __m256i pixels = _mm256_permutevar8x32_epi32(Load(row.in + base), offsets);
         for (int window = 1; window < windows; ++window) {
             const __m256i inWindow = _mm256_cmpgt_epi32(offsets, _mm256_set1_epi32(BLOCK * window - 1));
-            const __m256i more = _mm256_permutevar8x32_epi32(Load(span.in + base + BLOCK * window), offsets);
+            const __m256i more = _mm256_permutevar8x32_epi32(Load(row.in + base + BLOCK * window), offsets);
             pixels = _mm256_blendv_epi8(pixels, more, inWindow);
         }
-        Store<streaming>(span.out + k, pixels);
+        Store<streaming>(row.out + k, pixels);
     }
-    GatherRange(span, k, span.count);
+    row.Gather(k, row.count);
 }
 
 // Arbitrary tables, and shrinking by more than a third: pixel by pixel,
 // prefetching the next row all the same; written through the caches.
 KIV_AVX2 void AnyRow(const RowSpan& span) {
+    const RowView row(span);
     int32_t k = 0;
-    for (; k + BLOCK <= span.count; k += BLOCK) {
-        Prefetch(span.next + span.columns[k]);
-        GatherRange(span, k, k + BLOCK);
+    for (; k + BLOCK <= row.count; k += BLOCK) {
+        Prefetch(row.next + row.columns[k]);
+        row.Gather(k, k + BLOCK);
     }
-    GatherRange(span, k, span.count);
+    row.Gather(k, row.count);
 }
 
 template <bool streaming>
@@ -157,7 +174,7 @@ bool CanStream() {
 }
 
 KIV_AVX2 void StreamRow(uint32_t* out, const uint32_t* in, int32_t count) {
-    int32_t k = HeadCount<true>(out, count);
+    int32_t k = HeadCount(out, count);
     for (int32_t m = 0; m < k; ++m) out[m] = in[m];
     for (; k + 2 * BLOCK <= count; k += 2 * BLOCK) {
         const __m256i low = Load(in + k);
