@@ -19,6 +19,7 @@ std::vector<RegisteredCase>& Cases() {
 }
 
 int failuresInCase = 0;
+constexpr DWORD FAILED_CASE_TIMEOUT_MS = 2000;
 PollHook pollHook;
 
 void PumpOwnMessages() {
@@ -92,6 +93,9 @@ std::string Format(const char* format, ...) {
 void SetPollHook(PollHook hook) { pollHook = std::move(hook); }
 
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD pollMs) {
+    // Once a case has failed, later waits are cut short so that a broken
+    // program fails the suite quickly instead of waiting out every time-out.
+    if (failuresInCase > 0 && timeoutMs > FAILED_CASE_TIMEOUT_MS) timeoutMs = FAILED_CASE_TIMEOUT_MS;
     const ULONGLONG start = GetTickCount64();
     for (;;) {
         PumpOwnMessages();

@@ -12,6 +12,8 @@ constexpr UINT WHEEL_SEND_TIMEOUT_MS = 20000;
 // Wine caches a thread's view of the async key state for up to 50 ms; the
 // program reads the keys with GetAsyncKeyState, so it must not see a stale copy.
 constexpr DWORD KEY_STATE_SETTLE_MS = 150;
+constexpr int KEY_PRESS_ATTEMPTS = 5;
+constexpr DWORD KEY_DOWN_TIMEOUT_MS = 2000;
 
 void SendKey(WORD key, bool up) {
     INPUT input = {};
@@ -153,15 +155,22 @@ POINT CursorInClient(HWND window) {
 }
 
 void PressKeys(const std::vector<WORD>& keys) {
-    for (WORD key : keys) SendKey(key, false);
-    WaitUntil(
-        [&] {
-            for (WORD key : keys)
-                if (!KeyDown(key)) return false;
-            return true;
-        },
-        WAIT_TIMEOUT_MS);
-    Pause(KEY_STATE_SETTLE_MS);
+    auto allDown = [&] {
+        for (WORD key : keys)
+            if (!KeyDown(key)) return false;
+        return true;
+    };
+    // Wine may resync the key state from the X server (which never saw these
+    // keys) after the pointer entered a window, releasing them again: press
+    // until they stay down.
+    for (int attempt = 0; attempt < KEY_PRESS_ATTEMPTS; ++attempt) {
+        for (WORD key : keys)
+            if (!KeyDown(key)) SendKey(key, false);
+        const bool down = WaitUntil(allDown, KEY_DOWN_TIMEOUT_MS);
+        Pause(KEY_STATE_SETTLE_MS);
+        if (down && allDown()) return;
+    }
+    Fail(__FILE__, __LINE__, "the keys could not be held down through SendInput");
 }
 
 void ReleaseKeys(const std::vector<WORD>& keys) {

@@ -4,24 +4,10 @@
 #include "harness.h"
 #include "kiv.h"
 #include "screen.h"
+#include "steps.h"
 #include "viewer.h"
 
 namespace e2e {
-namespace {
-
-constexpr int WHEEL_DOWN = -120;
-
-// The first visible scaled column and row, read from the cursor readout at
-// the client's top-left corner (exact while a bar is shown; 0 along an axis that fits).
-POINT FirstVisible(Kiv& kiv, HWND child) {
-    MoveCursorToClient(child, 0, 0);
-    RefreshReadouts(child);
-    int64_t x = -1, y = -1;
-    ParsePair(kiv.Status(1), &x, &y);
-    return {static_cast<LONG>(x), static_cast<LONG>(y)};
-}
-
-}  // namespace
 
 E2E_CASE(trace, start_empties_a_running_viewer) {
     UninstallViewer();

@@ -94,3 +94,90 @@ std::string ZoomText(int32_t zoom) {
 }
 
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+int64_t ClampTo(int64_t v, int64_t low, int64_t high) { return v < low ? low : v > high ? high : v; }
+
+// Along an axis that does not fit, the centre puts that scaled pixel at the
+// middle of the client, within the picture's ends.
+AxisLayout AxisFromCentre(int64_t clientExtent, int64_t scaledExtent, int64_t centre) {
+    if (scaledExtent <= clientExtent) return LayoutAxis(clientExtent, scaledExtent, 0);
+    return LayoutAxis(clientExtent, scaledExtent,
+                      ClampTo(centre - (clientExtent >> 1), 0, scaledExtent - clientExtent));
+}
+
+// offset x newSpan / span, rounded to nearest with an exact half going down.
+int64_t CarryFraction(int64_t offset, int64_t newSpan, int64_t span) {
+    const int64_t q = offset * newSpan / span, r = offset * newSpan % span;
+    return 2 * r > span ? q + 1 : q;
+}
+
+}  // namespace
+
+ZoomStepModel::ZoomStepModel(int imageW, int imageH, int clientW, int clientH)
+    : imageW_(imageW), imageH_(imageH), clientW_(clientW), clientH_(clientH) {
+    // A new view's bars start at position 0, and the first size notification
+    // takes the bar positions over whatever the centre said.
+    const ScaleModel model(imageW_, imageH_, zoom_);
+    x_ = LayoutAxis(clientW_, model.scaledW(), 0);
+    y_ = LayoutAxis(clientH_, model.scaledH(), 0);
+}
+
+void ZoomStepModel::Layout(int64_t centreX, int64_t centreY) {
+    const ScaleModel model(imageW_, imageH_, zoom_);
+    x_ = AxisFromCentre(clientW_, model.scaledW(), centreX);
+    y_ = AxisFromCentre(clientH_, model.scaledH(), centreY);
+}
+
+void ZoomStepModel::ScrolledTo(int64_t srcX, int64_t srcY) {
+    x_.src = srcX;
+    y_.src = srcY;
+}
+
+int64_t ZoomStepModel::ScaledAtX(int cx) const {
+    return ClampTo(cx - x_.dest + x_.src, 0, ScaleModel(imageW_, imageH_, zoom_).scaledW() - 1);
+}
+
+int64_t ZoomStepModel::ScaledAtY(int cy) const {
+    return ClampTo(cy - y_.dest + y_.src, 0, ScaleModel(imageW_, imageH_, zoom_).scaledH() - 1);
+}
+
+int64_t ZoomStepModel::ImageAtX(int cx) const {
+    return ScaleModel(imageW_, imageH_, zoom_).ScaledToImage(ScaledAtX(cx));
+}
+
+int64_t ZoomStepModel::ImageAtY(int cy) const {
+    return ScaleModel(imageW_, imageH_, zoom_).ScaledToImage(ScaledAtY(cy));
+}
+
+void ZoomStepModel::Step(int cx, int cy, bool in, bool shift) {
+    const ScaleModel before(imageW_, imageH_, zoom_);
+    const int64_t sx = ScaledAtX(cx), sy = ScaledAtY(cy);
+    const int64_t px = before.ScaledToImage(sx), py = before.ScaledToImage(sy);
+    const bool sameKey = zoom_ == lastZoom_ && x_.src == lastSrcX_ && y_.src == lastSrcY_ && cx == lastCursorX_ &&
+                         cy == lastCursorY_;
+    if (!sameKey && zoom_ >= ZOOM_UNIT) {
+        spanW_ = before.ImageToScaledEnd(px) - before.ImageToScaledStart(px);
+        spanH_ = before.ImageToScaledEnd(py) - before.ImageToScaledStart(py);
+        spanOffX_ = sx - before.ImageToScaledStart(px);
+        spanOffY_ = sy - before.ImageToScaledStart(py);
+    }
+    if (in) zoom_ = ZoomIn(zoom_, shift);
+    else if (before.scaledW() > 1 && before.scaledH() > 1) zoom_ = ZoomOut(zoom_, shift);
+    const ScaleModel after(imageW_, imageH_, zoom_);
+    int64_t ax = after.ImageToScaledStart(px), ay = after.ImageToScaledStart(py);
+    if (zoom_ >= ZOOM_UNIT) {
+        ax += CarryFraction(spanOffX_, after.ImageToScaledEnd(px) - ax, spanW_);
+        ay += CarryFraction(spanOffY_, after.ImageToScaledEnd(py) - ay, spanH_);
+    }
+    Layout(ax + (clientW_ >> 1) - cx, ay + (clientH_ >> 1) - cy);
+    lastZoom_ = zoom_;
+    lastSrcX_ = x_.src;
+    lastSrcY_ = y_.src;
+    lastCursorX_ = cx;
+    lastCursorY_ = cy;
+}
+
+}  // namespace e2e

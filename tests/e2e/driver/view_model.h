@@ -64,3 +64,38 @@ int32_t ZoomOut(int32_t zoom, bool shift);
 std::string ZoomText(int32_t zoom);
 
 }  // namespace e2e
+
+namespace e2e {
+
+// The zoom step about the cursor, for a view whose client size stays the same
+// (the picture larger than the client on both axes, or fitting on both, so no
+// scroll bar comes or goes): predicts zoom and first visible column and row.
+class ZoomStepModel {
+public:
+    ZoomStepModel(int imageW, int imageH, int clientW, int clientH);
+
+    // One notch with the cursor at client (cx, cy).
+    void Step(int cx, int cy, bool in, bool shift);
+    // A scroll moved the first visible column and row.
+    void ScrolledTo(int64_t srcX, int64_t srcY);
+
+    int32_t zoom() const { return zoom_; }
+    int64_t srcX() const { return x_.src; }
+    int64_t srcY() const { return y_.src; }
+    // The scaled and source pixel under client point (cx, cy), clamped.
+    int64_t ScaledAtX(int cx) const;
+    int64_t ScaledAtY(int cy) const;
+    int64_t ImageAtX(int cx) const;
+    int64_t ImageAtY(int cy) const;
+
+private:
+    void Layout(int64_t centreX, int64_t centreY);
+    int imageW_, imageH_, clientW_, clientH_;
+    int32_t zoom_ = ZOOM_UNIT;
+    AxisLayout x_, y_;
+    int32_t lastZoom_ = 0;
+    int64_t lastSrcX_ = 0, lastSrcY_ = 0, lastCursorX_ = 0, lastCursorY_ = 0;
+    int64_t spanW_ = 0, spanH_ = 0, spanOffX_ = 0, spanOffY_ = 0;
+};
+
+}  // namespace e2e
