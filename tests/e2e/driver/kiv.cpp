@@ -246,18 +246,17 @@ void Kiv::CheckHealth() {
     }
 }
 
+bool Kiv::FindFrame() {
+    frame = TopLevelOf(pid_, "MDIKIVClass", true);
+    if (!frame) return false;
+    mdiClient = FindWindowExA(frame, nullptr, "MDIClient", nullptr);
+    statusBar = FindWindowExA(frame, nullptr, STATUSCLASSNAMEA, nullptr);
+    return mdiClient && statusBar;
+}
+
 void Kiv::WaitFrame() {
-    REQUIRE(WaitUntil([this] { return (frame = TopLevelOf(pid_, "MDIKIVClass", true)) != nullptr; },
-                      WAIT_TIMEOUT_MS),
-            "no visible frame window of class MDIKIVClass");
-    REQUIRE(WaitUntil(
-                [this] {
-                    mdiClient = FindWindowExA(frame, nullptr, "MDIClient", nullptr);
-                    statusBar = FindWindowExA(frame, nullptr, STATUSCLASSNAMEA, nullptr);
-                    return mdiClient && statusBar;
-                },
-                WAIT_TIMEOUT_MS),
-            "the frame has no MDI client or no status bar");
+    REQUIRE(WaitUntil([this] { return FindFrame(); }, WAIT_TIMEOUT_MS),
+            "no visible frame window of class MDIKIVClass with an MDI client and a status bar");
 }
 
 HWND Kiv::Start() {

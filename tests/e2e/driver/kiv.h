@@ -60,6 +60,8 @@ public:
     void WritePicture(const Picture& picture);
 
     void Launch();
+    // Finds the visible frame, its MDI client and status bar, if they are there.
+    bool FindFrame();
     // Waits for the frame, its MDI client and status bar.
     void WaitFrame();
     // Launch, wait for the frame and the first document window to show 100 %,
