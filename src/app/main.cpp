@@ -74,8 +74,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
 
     RegisterWindowClass(windowClass, ImageViewWndProc, VIEW_BACKGROUND, VIEW_CLASS_NAME);
-    SetMenu(frameWnd, frameMenu);
+    // Loaded before the menu bar is attached: attaching it can already size
+    // the frame and open the first document window, whose activation puts
+    // this menu on the frame.
     childMenu = LoadMenuA(hInstance, MAKEINTRESOURCEA(IDR_CHILD_MENU));
+    SetMenu(frameWnd, frameMenu);
 
     ShowWindow(frameWnd, SW_SHOWNORMAL);
     UpdateWindow(frameWnd);
