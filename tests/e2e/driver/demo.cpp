@@ -11,8 +11,8 @@
 namespace e2e {
 namespace {
 
-constexpr int SAMPLE_WIDTH = 480;
-constexpr int SAMPLE_HEIGHT = 360;
+constexpr int SAMPLE_WIDTH = 320;  // fits the first 400 x 400 window, so it shows centred
+constexpr int SAMPLE_HEIGHT = 240;
 constexpr int COLOUR_TOLERANCE = 40;  // JPEG coding moves colours a little
 
 // A sky-to-sea gradient with a sun: smooth enough to survive JPEG coding.
@@ -21,9 +21,9 @@ Picture SamplePicture() {
     picture.width = SAMPLE_WIDTH;
     picture.height = SAMPLE_HEIGHT;
     picture.colour = [](int x, int y) -> uint32_t {
-        const double dx = x - SAMPLE_WIDTH * 0.62, dy = y - SAMPLE_HEIGHT * 0.42;
+        const double dx = x - SAMPLE_WIDTH * 0.75, dy = y - SAMPLE_HEIGHT * 0.42;
         const double sun = std::sqrt(dx * dx + dy * dy);
-        if (sun < 48) return 0xffd040;
+        if (sun < 34) return 0xffd040;
         const double t = static_cast<double>(y) / SAMPLE_HEIGHT;
         if (y < SAMPLE_HEIGHT * 0.6) {
             const uint32_t red = static_cast<uint32_t>(40 + 200 * t);
