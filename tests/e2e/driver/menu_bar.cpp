@@ -1,7 +1,5 @@
 #include "menu_bar.h"
 
-#include <vector>
-
 #include "harness.h"
 #include "screen.h"
 

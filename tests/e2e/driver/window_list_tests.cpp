@@ -4,6 +4,7 @@
 // menu and back. The popups are opened and counted as a user would.
 #include <set>
 #include <string>
+#include <vector>
 
 #include "harness.h"
 #include "kiv.h"
