@@ -14,16 +14,11 @@ constexpr char WHEEL_TRACE_LABEL[] = "eax: ";
 
 bool KeyHeld(int virtualKey) { return (GetAsyncKeyState(virtualKey) & KEY_HELD) != 0; }
 
-int32_t ClientWidth(const ViewState* view) {
+// The client extent along a bar's axis.
+int32_t ClientExtent(const ViewState* view, int bar) {
     PlainSize client;
     RectSize(view->clientRect, client);
-    return client.w;
-}
-
-int32_t ClientHeight(const ViewState* view) {
-    PlainSize client;
-    RectSize(view->clientRect, client);
-    return client.h;
+    return bar == SB_HORZ ? client.w : client.h;
 }
 
 // Showing or hiding a bar changes the client area, and the platform may run
@@ -31,8 +26,7 @@ int32_t ClientHeight(const ViewState* view) {
 // record afresh after each call.
 void ShowOrHideBar(ViewState* view, HWND window, int bar) {
     const bool horizontal = bar == SB_HORZ;
-    const bool needed = horizontal ? NeedsScrollBar(view->scaledW, ClientWidth(view))
-                                   : NeedsScrollBar(view->scaledH, ClientHeight(view));
+    const bool needed = NeedsScrollBar(horizontal ? view->scaledW : view->scaledH, ClientExtent(view, bar));
     int32_t& shown = horizontal ? view->hBarShown : view->vBarShown;
     ShowScrollBar(window, bar, needed ? TRUE : FALSE);
     shown = needed ? 1 : 0;
@@ -49,7 +43,7 @@ void SetBarRange(ViewState* view, HWND window, int bar) {
     info.cbSize = sizeof(SCROLLINFO);
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     info.nMax = static_cast<int32_t>(horizontal ? view->scaledW : view->scaledH) - 1;
-    info.nPage = static_cast<uint32_t>(horizontal ? ClientWidth(view) : ClientHeight(view));
+    info.nPage = static_cast<uint32_t>(ClientExtent(view, bar));
     const int32_t position = SetScrollInfo(window, bar, AsScrollInfo(info), TRUE);
     info.nPos = position;
     (horizontal ? view->srcX : view->srcY) = position;
@@ -83,8 +77,7 @@ LRESULT OnScroll(ViewState* view, HWND window, int bar, WPARAM wParam) {
     WordHalves halves;
     SplitWord(static_cast<uint32_t>(wParam), halves);
     // Thumb requests take the 32-bit track position, never the notification's 16 bits.
-    info.nPos = ScrollRequestPosition(halves.low, info,
-                                      horizontal ? ClientWidth(view) : ClientHeight(view));
+    info.nPos = ScrollRequestPosition(halves.low, info, ClientExtent(view, bar));
     info.cbSize = sizeof(SCROLLINFO);
     info.fMask = SIF_POS;
     SetScrollInfo(window, bar, AsScrollInfo(info), TRUE);
