@@ -116,10 +116,9 @@ std::unique_ptr<SharedSurfaces> MakeSharedSurfaces(ViewState* view, HWND window)
     GdipGetImageHeight(gdipImage.Get(), &height);
     view->imageW = width;
     view->imageH = height;
-    // One pair of tables serves both axes; a picture they cannot hold even at
-    // 100 % is refused before any of its pixels are converted.
+    // The tables are sized for the picture; its longer side sets their size.
     const uint32_t longerSide = width > height ? width : height;
-    if (!ScaleMapsFit(longerSide + 1, longerSide + 1)) {
+    if (longerSide > MAX_PICTURE_SIDE) {
         ExitWithMessage(TEXT_PICTURE_TOO_LARGE);
     }
 
@@ -189,8 +188,10 @@ LRESULT OnCreate(HWND window) {
     sharedSurfaces = MakeSharedSurfaces(view, window);
 
     GetClientRect(window, AsRect(view->clientRect));
-    view->majorMap = static_cast<uint32_t*>(LocalAlloc(LPTR, MAJOR_MAP_ENTRIES * sizeof(uint32_t)));
-    view->minorMap = static_cast<uint32_t*>(LocalAlloc(LPTR, MINOR_MAP_ENTRIES * sizeof(uint32_t)));
+    view->mapLength = (view->imageW > view->imageH ? view->imageW : view->imageH) + 1;
+    view->mapCapacity = CapacityForPicture(view->mapLength);
+    view->majorMap = static_cast<uint32_t*>(LocalAlloc(LPTR, view->mapCapacity.major * sizeof(uint32_t)));
+    view->minorMap = static_cast<uint32_t*>(LocalAlloc(LPTR, view->mapCapacity.minor * sizeof(uint32_t)));
     if (view->majorMap == nullptr || view->minorMap == nullptr) {
         // A view cannot work without its tables: refuse this window only.
         SetWindowLongA(window, GWL_USERDATA, 0);
@@ -200,10 +201,9 @@ LRESULT OnCreate(HWND window) {
 
     view->scaledW = view->imageW;
     view->scaledH = view->imageH;
-    view->mapLength = (view->imageW > view->imageH ? view->imageW : view->imageH) + 1;
     view->zoom = ZOOM_UNIT;
     view->scaledMapLength = ScaledLength(view->mapLength, view->zoom);
-    BuildScaleMaps(view->mapLength, view->scaledMapLength, view->majorMap, view->minorMap);
+    BuildScaleMaps(view->mapLength, view->scaledMapLength, view->mapCapacity, view->majorMap, view->minorMap);
 
     view->centreX = static_cast<int32_t>(view->imageW / 2);
     view->centreY = static_cast<int32_t>(view->imageH / 2);

@@ -15,6 +15,7 @@
 #include "view/geometry/layout.h"
 #include "view/geometry/pixel_copy.h"
 #include "view/geometry/scale_maps.h"
+#include "view_fixture.h"
 #include "view/geometry/view_state.h"
 #include "view/geometry/zoom.h"
 
@@ -43,9 +44,11 @@ struct ExactTable {
 };
 
 ExactTable BuildTable(uint32_t imageW, uint32_t imageH, int32_t zoom) {
-    std::vector<uint32_t> major(MAJOR_MAP_ENTRIES);
-    std::vector<uint32_t> minor(MINOR_MAP_ENTRIES);
+    const ScaleMapCapacity capacity = CapacityForPicture(std::max(imageW, imageH) + 1);
+    std::vector<uint32_t> major(capacity.major);
+    std::vector<uint32_t> minor(capacity.minor);
     ViewState view{};
+    view.mapCapacity = capacity;
     view.majorMap = major.data();
     view.minorMap = minor.data();
     view.imageW = imageW;
@@ -117,7 +120,7 @@ TEST(PixelCopyEquivalence, RealViewsAtManyZoomsSizesAndScrollPositions) {
     for (int trial = 0; trial < 600; ++trial) {
         const uint32_t imageW = static_cast<uint32_t>(Between(random, 1, trial % 10 == 0 ? 700 : 90));
         const uint32_t imageH = static_cast<uint32_t>(Between(random, 1, 90));
-        const int32_t zoom = std::min(AnyZoom(random), HighestFittingZoom(std::max(imageW, imageH) + 1));
+        const int32_t zoom = std::min(AnyZoom(random), HighestFittingZoom(std::max(imageW, imageH) + 1, FIXED_TABLES));
         const ExactTable table = BuildTable(imageW, imageH, zoom);
         const uint32_t scaledW = table.scaledW;
         const uint32_t scaledH = table.scaledH;
@@ -156,7 +159,7 @@ TEST(PixelCopyEquivalence, LayoutsPastTheTargetAndTheTable) {
     constexpr int32_t FAR = std::numeric_limits<int32_t>::max();
     for (int trial = 0; trial < 500; ++trial) {
         const uint32_t imageSide = static_cast<uint32_t>(Between(random, 1, 120));
-        const int32_t zoom = std::min(AnyZoom(random), HighestFittingZoom(imageSide + 1));
+        const int32_t zoom = std::min(AnyZoom(random), HighestFittingZoom(imageSide + 1, FIXED_TABLES));
         ExactTable table = BuildTable(imageSide, imageSide, zoom);
         const size_t kept = static_cast<size_t>(Between(random, 0, static_cast<int32_t>(table.entries.size())));
         table.entries.resize(kept);

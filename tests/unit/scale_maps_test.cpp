@@ -10,10 +10,14 @@
 
 #include "view/geometry/scale_maps.h"
 #include "view/geometry/view_state.h"
+#include "view_fixture.h"
 
 namespace {
 
 constexpr uint32_t SENTINEL = 0xDEADBEEFu;
+// Most cases build into tables of one fixed size, whose corners are well known.
+constexpr uint32_t MAJOR_MAP_ENTRIES = FIXED_TABLES.major;
+constexpr uint32_t MINOR_MAP_ENTRIES = FIXED_TABLES.minor;
 
 int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
@@ -23,12 +27,12 @@ int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 // range changed.
 void ExpectTablesMatchClosedForm(uint32_t a, uint32_t b) {
     SCOPED_TRACE(testing::Message() << "lengths " << a << ", " << b);
-    ASSERT_TRUE(ScaleMapsFit(a, b));
+    ASSERT_TRUE(ScaleMapsFit(a, b, FIXED_TABLES));
     const int64_t small = std::min(a, b);
     const int64_t large = std::max(a, b);
     std::vector<uint32_t> major(MAJOR_MAP_ENTRIES, SENTINEL);
     std::vector<uint32_t> minor(MINOR_MAP_ENTRIES, SENTINEL);
-    BuildScaleMaps(a, b, major.data(), minor.data());
+    BuildScaleMaps(a, b, FIXED_TABLES, major.data(), minor.data());
 
     for (int64_t j = 0; j < large; ++j) {
         const int64_t expected = FloorDiv((2 * j + 1) * small, 2 * large);
@@ -72,10 +76,10 @@ TEST(ScaleMaps, EveryPresetOverSeveralMapLengths) {
     for (uint32_t mapLength : mapLengths) {
         for (int32_t zoom : ZOOM_PRESETS) {
             const uint32_t scaled = ScaledLength(mapLength, zoom);
-            if (zoom <= HighestFittingZoom(mapLength)) {
+            if (zoom <= HighestFittingZoom(mapLength, FIXED_TABLES)) {
                 ExpectTablesMatchClosedForm(mapLength, scaled);
             } else {
-                EXPECT_FALSE(ScaleMapsFit(mapLength, scaled)) << mapLength << " at " << zoom;
+                EXPECT_FALSE(ScaleMapsFit(mapLength, scaled, FIXED_TABLES)) << mapLength << " at " << zoom;
             }
         }
     }
@@ -86,8 +90,8 @@ TEST(ScaleMaps, SwappedLengthsGiveTheSameTables) {
     for (const auto& pair : pairs) {
         std::vector<uint32_t> major1(MAJOR_MAP_ENTRIES), minor1(MINOR_MAP_ENTRIES);
         std::vector<uint32_t> major2(MAJOR_MAP_ENTRIES), minor2(MINOR_MAP_ENTRIES);
-        BuildScaleMaps(pair[0], pair[1], major1.data(), minor1.data());
-        BuildScaleMaps(pair[1], pair[0], major2.data(), minor2.data());
+        BuildScaleMaps(pair[0], pair[1], FIXED_TABLES, major1.data(), minor1.data());
+        BuildScaleMaps(pair[1], pair[0], FIXED_TABLES, major2.data(), minor2.data());
         EXPECT_EQ(major1, major2);
         EXPECT_EQ(minor1, minor2);
     }
@@ -103,7 +107,7 @@ TEST(ScaleMaps, ShorterLengthOfOneAndEqualLengths) {
 
 TEST(ScaleMaps, LongerRunFallsOnTheMiddleCell) {
     std::vector<uint32_t> major(MAJOR_MAP_ENTRIES), minor(MINOR_MAP_ENTRIES);
-    BuildScaleMaps(5, 11, major.data(), minor.data());
+    BuildScaleMaps(5, 11, FIXED_TABLES, major.data(), minor.data());
     EXPECT_EQ(std::vector<uint32_t>(major.begin(), major.begin() + 11),
               (std::vector<uint32_t>{0, 0, 1, 1, 2, 2, 2, 3, 3, 4, 4}));
     EXPECT_EQ(std::vector<uint32_t>(minor.begin(), minor.begin() + 6),
@@ -119,7 +123,7 @@ TEST(ScaleMaps, CapacityCornersFillTheTablesExactly) {
     ExpectTablesMatchClosedForm(19999, ScaledLength(19999, 100005));
     // And the corner written by the walk is the very last entry.
     std::vector<uint32_t> major(MAJOR_MAP_ENTRIES, SENTINEL), minor(MINOR_MAP_ENTRIES, SENTINEL);
-    BuildScaleMaps(19999, MAJOR_MAP_ENTRIES, major.data(), minor.data());
+    BuildScaleMaps(19999, MAJOR_MAP_ENTRIES, FIXED_TABLES, major.data(), minor.data());
     EXPECT_EQ(major[MAJOR_MAP_ENTRIES - 1], 19998u);
     EXPECT_EQ(minor[19999], MAJOR_MAP_ENTRIES);
 }
@@ -130,8 +134,8 @@ TEST(ScaleMaps, LengthsOutsideTheTablesWriteNothing) {
     const uint32_t misfits[][2] = {{0, 5}, {5, 0}, {0, 0}, {MAJOR_MAP_ENTRIES + 1, 10},
                                    {MINOR_MAP_ENTRIES, MINOR_MAP_ENTRIES}, {10, 0xFFFFFFFFu}};
     for (const auto& misfit : misfits) {
-        EXPECT_FALSE(ScaleMapsFit(misfit[0], misfit[1]));
-        BuildScaleMaps(misfit[0], misfit[1], major.data(), minor.data());
+        EXPECT_FALSE(ScaleMapsFit(misfit[0], misfit[1], FIXED_TABLES));
+        BuildScaleMaps(misfit[0], misfit[1], FIXED_TABLES, major.data(), minor.data());
     }
     EXPECT_EQ(major, std::vector<uint32_t>(MAJOR_MAP_ENTRIES, SENTINEL));
     EXPECT_EQ(minor, std::vector<uint32_t>(MINOR_MAP_ENTRIES, SENTINEL));
@@ -149,38 +153,55 @@ TEST(ScaledLength, RoundsUpInSixtyFourBits) {
 }
 
 TEST(ScaleMapsFit, CapacityEdges) {
-    EXPECT_TRUE(ScaleMapsFit(MINOR_MAP_ENTRIES - 1, MAJOR_MAP_ENTRIES));
-    EXPECT_TRUE(ScaleMapsFit(MAJOR_MAP_ENTRIES, MINOR_MAP_ENTRIES - 1));
-    EXPECT_FALSE(ScaleMapsFit(MINOR_MAP_ENTRIES, MINOR_MAP_ENTRIES));
-    EXPECT_FALSE(ScaleMapsFit(1, MAJOR_MAP_ENTRIES + 1));
-    EXPECT_FALSE(ScaleMapsFit(0, 1));
-    EXPECT_TRUE(ScaleMapsFit(1, 1));
+    EXPECT_TRUE(ScaleMapsFit(MINOR_MAP_ENTRIES - 1, MAJOR_MAP_ENTRIES, FIXED_TABLES));
+    EXPECT_TRUE(ScaleMapsFit(MAJOR_MAP_ENTRIES, MINOR_MAP_ENTRIES - 1, FIXED_TABLES));
+    EXPECT_FALSE(ScaleMapsFit(MINOR_MAP_ENTRIES, MINOR_MAP_ENTRIES, FIXED_TABLES));
+    EXPECT_FALSE(ScaleMapsFit(1, MAJOR_MAP_ENTRIES + 1, FIXED_TABLES));
+    EXPECT_FALSE(ScaleMapsFit(0, 1, FIXED_TABLES));
+    EXPECT_TRUE(ScaleMapsFit(1, 1, FIXED_TABLES));
 }
 
 TEST(HighestFittingZoom, Corners) {
-    EXPECT_EQ(HighestFittingZoom(6250), ZOOM_MAX);
-    EXPECT_EQ(HighestFittingZoom(6251), 319948);
-    EXPECT_EQ(HighestFittingZoom(19999), 100005);
-    EXPECT_EQ(HighestFittingZoom(20000), 0);
-    EXPECT_EQ(HighestFittingZoom(7001), 2000000000 / 7001);
-    EXPECT_EQ(HighestFittingZoom(2), ZOOM_MAX);
-    EXPECT_EQ(HighestFittingZoom(0), 0);
+    EXPECT_EQ(HighestFittingZoom(6250, FIXED_TABLES), ZOOM_MAX);
+    EXPECT_EQ(HighestFittingZoom(6251, FIXED_TABLES), 319948);
+    EXPECT_EQ(HighestFittingZoom(19999, FIXED_TABLES), 100005);
+    EXPECT_EQ(HighestFittingZoom(20000, FIXED_TABLES), 0);
+    EXPECT_EQ(HighestFittingZoom(7001, FIXED_TABLES), 2000000000 / 7001);
+    EXPECT_EQ(HighestFittingZoom(2, FIXED_TABLES), ZOOM_MAX);
+    EXPECT_EQ(HighestFittingZoom(0, FIXED_TABLES), 0);
 }
 
 TEST(HighestFittingZoom, IsTheExactLimitForEveryMapLength) {
     for (uint32_t mapLength = 1; mapLength <= MINOR_MAP_ENTRIES; ++mapLength) {
-        const int32_t highest = HighestFittingZoom(mapLength);
+        const int32_t highest = HighestFittingZoom(mapLength, FIXED_TABLES);
         if (mapLength >= MINOR_MAP_ENTRIES) {
             ASSERT_EQ(highest, 0);
             continue;
         }
         ASSERT_GE(highest, ZOOM_UNIT) << mapLength;
-        ASSERT_TRUE(ScaleMapsFit(mapLength, ScaledLength(mapLength, highest))) << mapLength;
-        ASSERT_TRUE(ScaleMapsFit(mapLength, ScaledLength(mapLength, 1))) << mapLength;
+        ASSERT_TRUE(ScaleMapsFit(mapLength, ScaledLength(mapLength, highest), FIXED_TABLES)) << mapLength;
+        ASSERT_TRUE(ScaleMapsFit(mapLength, ScaledLength(mapLength, 1), FIXED_TABLES)) << mapLength;
         if (highest < ZOOM_MAX) {
-            ASSERT_FALSE(ScaleMapsFit(mapLength, ScaledLength(mapLength, highest + 1))) << mapLength;
+            ASSERT_FALSE(ScaleMapsFit(mapLength, ScaledLength(mapLength, highest + 1), FIXED_TABLES)) << mapLength;
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Tables sized for a picture hold it at every zoom, up to the longest side.
+TEST(CapacityForPicture, HoldsEveryZoomUpToTheCap) {
+    for (uint32_t mapLength : {2u, 3u, 6250u, 20000u, MAX_PICTURE_SIDE + 1}) {
+        const ScaleMapCapacity capacity = CapacityForPicture(mapLength);
+        EXPECT_EQ(HighestFittingZoom(mapLength, capacity), ZOOM_MAX) << mapLength;
+        EXPECT_TRUE(ScaleMapsFit(mapLength, ScaledLength(mapLength, 1), capacity));
+        EXPECT_FALSE(ScaleMapsFit(mapLength + 1, mapLength + 1, capacity));
+    }
+    EXPECT_EQ(CapacityForPicture(MAX_PICTURE_SIDE + 1).major, 2097152u);
+    // Lengths whose walk would pass 32-bit sums are refused whatever the tables.
+    EXPECT_FALSE(ScaleMapsFit(1, 0x40000000u, {0xFFFFFFFFu, 2}));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // A document view as the window code builds it, without the window: the
 // tables live in exact-capacity heap blocks, so AddressSanitizer reports any
-// access past MAJOR_MAP_ENTRIES or MINOR_MAP_ENTRIES.
+// access past their capacity.
 #pragma once
 
 #include <algorithm>
@@ -13,13 +13,22 @@
 #include "view/geometry/view_state.h"
 #include "view/geometry/zoom.h"
 
+// Tables smaller than a picture needs at the zoom cap, as every view once had:
+// the zoom then stops at the highest value they hold.
+constexpr ScaleMapCapacity FIXED_TABLES = {200000, 20000};
+
 struct TestView {
-    std::vector<uint32_t> major = std::vector<uint32_t>(MAJOR_MAP_ENTRIES);
-    std::vector<uint32_t> minor = std::vector<uint32_t>(MINOR_MAP_ENTRIES);
+    std::vector<uint32_t> major;
+    std::vector<uint32_t> minor;
     ViewState view{};
 
-    // Creation: 100 %, centred on the picture's middle, laid out once.
-    TestView(uint32_t imageW, uint32_t imageH, int32_t clientW, int32_t clientH) {
+    // Creation: 100 %, centred on the picture's middle, laid out once; the
+    // tables sized for the picture as the window sizes them, unless given.
+    TestView(uint32_t imageW, uint32_t imageH, int32_t clientW, int32_t clientH)
+        : TestView(imageW, imageH, clientW, clientH, CapacityForPicture(std::max(imageW, imageH) + 1)) {}
+    TestView(uint32_t imageW, uint32_t imageH, int32_t clientW, int32_t clientH, ScaleMapCapacity capacity)
+        : major(capacity.major), minor(capacity.minor) {
+        view.mapCapacity = capacity;
         view.clientRect = {0, 0, clientW, clientH};
         view.majorMap = major.data();
         view.minorMap = minor.data();

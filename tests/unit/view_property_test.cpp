@@ -22,6 +22,7 @@ namespace {
 
 constexpr int64_t DEFAULT_STEPS = 100000;
 constexpr uint32_t DEFAULT_SEED = 20240607;
+constexpr uint32_t LONGEST_RANDOM_SIDE = 19998;
 
 int64_t EnvironmentNumber(const char* name, int64_t fallback) {
     const char* text = std::getenv(name);
@@ -36,14 +37,14 @@ void PoisonUnwritten(TestView& picture) {
     const ViewState& view = picture.view;
     const uint32_t large = std::max(view.mapLength, view.scaledMapLength);
     const uint32_t small = std::min(view.mapLength, view.scaledMapLength);
-    ASAN_POISON_MEMORY_REGION(picture.major.data() + large, (MAJOR_MAP_ENTRIES - large) * sizeof(uint32_t));
+    ASAN_POISON_MEMORY_REGION(picture.major.data() + large, (view.mapCapacity.major - large) * sizeof(uint32_t));
     ASAN_POISON_MEMORY_REGION(picture.minor.data() + small + 1,
-                              (MINOR_MAP_ENTRIES - small - 1) * sizeof(uint32_t));
+                              (view.mapCapacity.minor - small - 1) * sizeof(uint32_t));
 }
 
 void UnpoisonTables(TestView& picture) {
-    ASAN_UNPOISON_MEMORY_REGION(picture.major.data(), MAJOR_MAP_ENTRIES * sizeof(uint32_t));
-    ASAN_UNPOISON_MEMORY_REGION(picture.minor.data(), MINOR_MAP_ENTRIES * sizeof(uint32_t));
+    ASAN_UNPOISON_MEMORY_REGION(picture.major.data(), picture.major.size() * sizeof(uint32_t));
+    ASAN_UNPOISON_MEMORY_REGION(picture.minor.data(), picture.minor.size() * sizeof(uint32_t));
 }
 
 // The view under test; its tables are unpoisoned before they are freed.
@@ -88,11 +89,11 @@ void CheckView(const ViewState& view) {
     RectSize(view.clientRect, client);
     ASSERT_EQ(view.clientRect.left, 0);
     ASSERT_EQ(view.clientRect.top, 0);
-    const int32_t highest = HighestFittingZoom(view.mapLength);
+    const int32_t highest = HighestFittingZoom(view.mapLength, view.mapCapacity);
     ASSERT_GE(view.zoom, 1);
     ASSERT_LE(view.zoom, std::min(ZOOM_MAX, highest));
     ASSERT_EQ(view.scaledMapLength, ScaledLength(view.mapLength, view.zoom));
-    ASSERT_TRUE(ScaleMapsFit(view.mapLength, view.scaledMapLength));
+    ASSERT_TRUE(ScaleMapsFit(view.mapLength, view.scaledMapLength, view.mapCapacity));
     ASSERT_GE(view.scaledW, 1u);
     ASSERT_GE(view.scaledH, 1u);
     // The scaled size is read at index imageW / imageH of the source -> scaled table.
@@ -144,7 +145,7 @@ public:
 
     // Log-uniform, so small and large pictures both come up often.
     uint32_t LongerSide() {
-        const double top = std::log(static_cast<double>(MINOR_MAP_ENTRIES - 2));
+        const double top = std::log(static_cast<double>(LONGEST_RANDOM_SIDE));
         return std::max<uint32_t>(1, static_cast<uint32_t>(std::exp(
                                          std::uniform_real_distribution<double>(0.0, top)(random_))));
     }
@@ -188,8 +189,12 @@ TEST(ViewProperty, RandomSequencesKeepTheViewConsistent) {
             const uint32_t longer = driver.LongerSide();
             const uint32_t shorter = static_cast<uint32_t>(driver.Uniform(1, static_cast<int32_t>(longer)));
             const bool wide = driver.Chance(0.5);
-            current.Replace(std::make_unique<TestView>(wide ? longer : shorter, wide ? shorter : longer,
-                                                       driver.ClientExtent(), driver.ClientExtent()));
+            const uint32_t imageW = wide ? longer : shorter, imageH = wide ? shorter : longer;
+            // Mostly tables sized for the picture; some smaller, which stop the zoom below the cap.
+            const ScaleMapCapacity capacity =
+                driver.Chance(0.25) ? FIXED_TABLES : CapacityForPicture(longer + 1);
+            current.Replace(std::make_unique<TestView>(imageW, imageH, driver.ClientExtent(),
+                                                       driver.ClientExtent(), capacity));
             sequenceEnd = step + driver.Uniform(20, 1000);
             inwardChance = driver.Uniform(30, 80) / 100.0;  // some windows drift in, some out
         }
@@ -221,7 +226,7 @@ TEST(ViewProperty, RandomSequencesKeepTheViewConsistent) {
             CentreOnAnchor(probe, cursor);
             SizeHandlerArithmetic(view);  // the re-layout request
             ++zoomSteps;
-            if (view.zoom == std::min(ZOOM_MAX, HighestFittingZoom(view.mapLength))) ++capped;
+            if (view.zoom == std::min(ZOOM_MAX, HighestFittingZoom(view.mapLength, view.mapCapacity))) ++capped;
         } else if (action <= 7) {
             cursor = driver.Cursor(view);
             ASSERT_NO_FATAL_FAILURE(CheckReadout(view, cursor));

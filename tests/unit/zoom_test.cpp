@@ -116,7 +116,7 @@ TEST(NextZoom, NoStepOutwardsThatPassesTheGuardLeavesASideEmpty) {
     }
     int64_t passed = 0;
     for (int64_t mapLength : mapLengths) {
-        const int32_t highest = std::min(HighestFittingZoom(static_cast<uint32_t>(mapLength)), 11001);
+        const int32_t highest = std::min(HighestFittingZoom(static_cast<uint32_t>(mapLength), FIXED_TABLES), 11001);
         for (int32_t zoom = 1; zoom <= highest; ++zoom) {
             const int64_t side = SmallestSideAtLeastTwo(mapLength, zoom);
             if (side == 0) continue;
@@ -227,13 +227,32 @@ TEST(ZoomStep, AtTheCapTheViewStaysPut) {
     }
 }
 
-TEST(ZoomStep, LargePicturesStopAtTheHighestZoomTheirTablesHold) {
-    TestView picture(19998, 3, 800, 600);
+TEST(ZoomStep, SmallerTablesStopTheZoomAtTheHighestTheyHold) {
+    TestView picture(19998, 3, 800, 600, FIXED_TABLES);
     ViewState& view = picture.view;
     for (int i = 0; i < 40; ++i) ZoomStep(view, {400, 300}, true, i % 3 == 0);
     EXPECT_EQ(view.zoom, 100005);
-    EXPECT_EQ(view.scaledMapLength, MAJOR_MAP_ENTRIES);
+    EXPECT_EQ(view.scaledMapLength, FIXED_TABLES.major);
     EXPECT_EQ(view.scaledW, 199990u);
+}
+
+// Tables sized for the picture take every picture to the cap, from one pixel
+// to the longest side, and the walk's arithmetic stays exact there.
+TEST(ZoomStep, TablesSizedForThePictureReachTheCap) {
+    for (const uint32_t side : {1u, 19998u, MAX_PICTURE_SIDE}) {
+        TestView picture(side, 1, 800, 600);
+        ViewState& view = picture.view;
+        EXPECT_EQ(view.mapCapacity.major, 32 * (side + 1));
+        EXPECT_EQ(view.mapCapacity.minor, side + 2);
+        for (int i = 0; i < 40 && view.zoom < ZOOM_MAX; ++i) ZoomStep(view, {400, 300}, true, true);
+        EXPECT_EQ(view.zoom, ZOOM_MAX) << side;
+        EXPECT_EQ(view.scaledMapLength, view.mapCapacity.major);
+        EXPECT_EQ(view.majorMap[view.mapCapacity.major - 1], side);
+        EXPECT_EQ(view.minorMap[side + 1], view.mapCapacity.major);
+        EXPECT_EQ(view.scaledW, view.minorMap[side]);
+        ZoomStep(view, {400, 300}, false, false);
+        EXPECT_EQ(view.zoom, ZOOM_MAX * 10 / 11);
+    }
 }
 
 TEST(ZoomStep, OnePixelWidePictureCannotShrinkButIsLaidOutAgain) {
@@ -258,12 +277,13 @@ TEST(ZoomStep, OnePixelWidePictureCannotShrinkButIsLaidOutAgain) {
     }
 }
 
-// Creation refuses pictures the tables cannot hold; a view over one anyway
-// must not reach past the tables nor change.
+// A view whose tables cannot hold its picture even at 100 % must not reach
+// past them nor change.
 TEST(ZoomStep, PictureTooLargeForTheTablesIsLeftAlone) {
     for (uint32_t imageW : {19999u, 300000u}) {
-        std::vector<uint32_t> major(MAJOR_MAP_ENTRIES), minor(MINOR_MAP_ENTRIES);
+        std::vector<uint32_t> major(FIXED_TABLES.major), minor(FIXED_TABLES.minor);
         ViewState view{};
+        view.mapCapacity = FIXED_TABLES;
         view.clientRect = {0, 0, 300, 200};
         view.majorMap = major.data();
         view.minorMap = minor.data();
@@ -280,7 +300,7 @@ TEST(ZoomStep, PictureTooLargeForTheTablesIsLeftAlone) {
         EXPECT_EQ(view.zoom, ZOOM_UNIT);
         EXPECT_EQ(view.scaledW, 7u);
         EXPECT_EQ(view.lastZoom, 0);
-        EXPECT_EQ(major, std::vector<uint32_t>(MAJOR_MAP_ENTRIES));
+        EXPECT_EQ(major, std::vector<uint32_t>(FIXED_TABLES.major));
     }
 }
 
@@ -307,7 +327,7 @@ TEST(ZoomStep, StillCursorKeepsThePicturePixelUnderIt) {
         const uint32_t imageW = side(), imageH = side();
         TestView picture(imageW, imageH, uniform(1, 900), uniform(1, 700));
         ViewState& view = picture.view;
-        const int32_t highest = HighestFittingZoom(view.mapLength);
+        const int32_t highest = HighestFittingZoom(view.mapLength, view.mapCapacity);
         picture.SetZoom(uniform(0, 2) == 0 ? ZOOM_UNIT : uniform(ZOOM_UNIT, std::min(highest, 60000)));
         view.hScroll.nPos = uniform(0, static_cast<int32_t>(view.scaledW));
         view.vScroll.nPos = uniform(0, static_cast<int32_t>(view.scaledH));

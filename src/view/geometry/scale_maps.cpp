@@ -11,10 +11,15 @@ uint32_t ScaledLength(uint32_t n, int32_t zoom) {
     return static_cast<uint32_t>(quotient);
 }
 
-void BuildScaleMaps(uint32_t a, uint32_t b, uint32_t* majorMap, uint32_t* minorMap) {
+ScaleMapCapacity CapacityForPicture(uint32_t mapLength) {
+    return {ScaledLength(mapLength, ZOOM_MAX), mapLength + 1};
+}
+
+void BuildScaleMaps(uint32_t a, uint32_t b, const ScaleMapCapacity& capacity, uint32_t* majorMap,
+                    uint32_t* minorMap) {
     // A length of 0 would never end the inner run, and longer lengths would
     // run past the tables: such a build writes nothing.
-    if (!ScaleMapsFit(a, b)) {
+    if (!ScaleMapsFit(a, b, capacity)) {
         return;
     }
     uint32_t small = a;
@@ -46,18 +51,26 @@ void BuildScaleMaps(uint32_t a, uint32_t b, uint32_t* majorMap, uint32_t* minorM
     minorMap[k] = j;
 }
 
-bool ScaleMapsFit(uint32_t a, uint32_t b) {
+namespace {
+
+// The walk's error terms are twice the lengths, in signed 32 bits.
+constexpr uint32_t LONGEST_WALK = 0x3FFFFFFFu;
+
+}  // namespace
+
+bool ScaleMapsFit(uint32_t a, uint32_t b, const ScaleMapCapacity& capacity) {
     const uint32_t small = a < b ? a : b;
     const uint32_t large = a < b ? b : a;
-    return small >= 1 && large <= MAJOR_MAP_ENTRIES && small < MINOR_MAP_ENTRIES;
+    return small >= 1 && large <= capacity.major && large <= LONGEST_WALK && small < capacity.minor;
 }
 
-int32_t HighestFittingZoom(uint32_t mapLength) {
-    if (mapLength == 0 || mapLength >= MINOR_MAP_ENTRIES) {
+int32_t HighestFittingZoom(uint32_t mapLength, const ScaleMapCapacity& capacity) {
+    if (mapLength == 0 || mapLength >= capacity.minor) {
         return 0;
     }
-    // ceil(mapLength * zoom / ZOOM_UNIT) <= MAJOR_MAP_ENTRIES exactly when
-    // mapLength * zoom <= MAJOR_MAP_ENTRIES * ZOOM_UNIT.
-    const int64_t limit = static_cast<int64_t>(MAJOR_MAP_ENTRIES) * ZOOM_UNIT / mapLength;
+    // ceil(mapLength * zoom / ZOOM_UNIT) <= major exactly when
+    // mapLength * zoom <= major * ZOOM_UNIT.
+    const uint32_t major = capacity.major < LONGEST_WALK ? capacity.major : LONGEST_WALK;
+    const int64_t limit = static_cast<int64_t>(major) * ZOOM_UNIT / mapLength;
     return limit < ZOOM_MAX ? static_cast<int32_t>(limit) : ZOOM_MAX;
 }

@@ -15,9 +15,16 @@ constexpr int32_t ZOOM_PRESETS[ZOOM_PRESET_COUNT] = {
     200,   300,   400,   500,   625,   833,   1250,  1667,   2500,   3333,   5000,   6667,
     10000, 20000, 30000, 40000, 50000, 60000, 70000, 80000, 120000, 160000, 320000};
 
-// Fixed capacities of the two scale tables of every view.
-constexpr uint32_t MAJOR_MAP_ENTRIES = 200000;
-constexpr uint32_t MINOR_MAP_ENTRIES = 20000;
+// The longest picture side a view takes. Its tables at ZOOM_MAX then hold
+// 32 x 65536 entries, and every sum of the walk stays far inside 32 bits.
+constexpr uint32_t MAX_PICTURE_SIDE = 65535;
+
+// How many entries a view's two scale tables hold: sized for its picture at
+// ZOOM_MAX (CapacityForPicture), so every zoom fits.
+struct ScaleMapCapacity {
+    uint32_t major;
+    uint32_t minor;
+};
 
 // Scrolling: one line, and the part of the old page that stays in view.
 constexpr int32_t LINE_STEP = 16;
@@ -57,8 +64,8 @@ struct PlainSize {
 struct ViewState {
     PlainRect clientRect;        // left and top always 0
     int32_t centreX, centreY;    // scaled pixel laid out at the client centre
-    uint32_t* majorMap;          // MAJOR_MAP_ENTRIES entries
-    uint32_t* minorMap;          // MINOR_MAP_ENTRIES entries
+    uint32_t* majorMap;          // mapCapacity.major entries
+    uint32_t* minorMap;          // mapCapacity.minor entries
     int32_t destX, destY;        // client position of the first visible scaled pixel
     int32_t srcX, srcY;          // first visible scaled column and row
     int32_t visW, visH;          // visible scaled columns and rows
@@ -78,4 +85,5 @@ struct ViewState {
     int32_t vBarShown;
     PlainScrollInfo hScroll;
     PlainScrollInfo vScroll;
+    ScaleMapCapacity mapCapacity;  // what majorMap and minorMap hold
 };

@@ -61,10 +61,10 @@ int32_t NextZoom(int32_t zoom, bool zoomIn, bool usePresets, uint32_t scaledW, u
 
 void RebuildScaleMaps(ViewState& view) {
     view.scaledMapLength = ScaledLength(view.mapLength, view.zoom);
-    if (!ScaleMapsFit(view.mapLength, view.scaledMapLength)) {
+    if (!ScaleMapsFit(view.mapLength, view.scaledMapLength, view.mapCapacity)) {
         return;  // nothing was built, so there is no scaled size to read
     }
-    BuildScaleMaps(view.mapLength, view.scaledMapLength, view.majorMap, view.minorMap);
+    BuildScaleMaps(view.mapLength, view.scaledMapLength, view.mapCapacity, view.majorMap, view.minorMap);
     // The source -> scaled table at index imageW is the scaled width, since
     // mapLength exceeds both sides.
     const uint32_t* sourceToScaled = view.zoom >= ZOOM_UNIT ? view.minorMap : view.majorMap;
@@ -125,11 +125,10 @@ void FinishZoomStep(ViewState& view, const PlainPoint& cursor) {
 }
 
 void ZoomStep(ViewState& view, const PlainPoint& cursor, bool zoomIn, bool usePresets) {
-    // Pictures whose longer side passes 6249 pixels outgrow the tables below
-    // the cap; stop at the highest zoom that still fits them. A picture too
-    // large for the tables even at 100 % is refused at creation; should such
-    // a view exist, it is left as it is.
-    const int32_t highest = HighestFittingZoom(view.mapLength);
+    // Tables sized for the picture hold every zoom up to the cap; smaller
+    // tables (a view set up by hand) stop the zoom at the highest that fits
+    // them, and a view whose tables hold not even 100 % is left as it is.
+    const int32_t highest = HighestFittingZoom(view.mapLength, view.mapCapacity);
     if (highest == 0) {
         return;
     }

@@ -30,7 +30,6 @@ ScaleModel::ScaleModel(int imageW, int imageH, int32_t zoom) : zoom_(zoom) {
     }
 }
 
-bool ScaleModel::Fits() const { return large_ <= MAJOR_CAPACITY && small_ < MINOR_CAPACITY; }
 
 int64_t ScaleModel::Major(int64_t j) const { return (2 * j + 1) * small_ / (2 * large_); }
 

@@ -11,8 +11,7 @@ namespace e2e {
 
 constexpr int32_t ZOOM_UNIT = 10000;
 constexpr int32_t ZOOM_MAX = 320000;
-constexpr int32_t MAJOR_CAPACITY = 200000;  // entries of the longer table
-constexpr int32_t MINOR_CAPACITY = 20000;   // entries of the shorter table
+constexpr int32_t MAX_PICTURE_SIDE = 65535;  // the longest side the program takes
 
 class ScaleModel {
 public:
@@ -23,7 +22,6 @@ public:
     int64_t scaledH() const { return scaledH_; }
     int64_t mapLength() const { return mapLength_; }
     int64_t scaledMapLength() const { return scaledMapLength_; }
-    bool Fits() const;  // whether both tables fit their capacities
 
     // The source pixel shown at scaled position s (0 <= s < scaled size).
     int64_t ScaledToImage(int64_t s) const;
