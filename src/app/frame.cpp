@@ -1,19 +1,23 @@
 // The frame window: it starts GDI+, holds the MDI client and the five-part
-// status bar, opens the first document window on its first resize and
-// carries out the menu commands.
+// status bar, opens the first document windows on its first resize, carries
+// out the menu commands and hands finished decodes to their windows.
 
 #include "app/frame.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdint>
+#include <new>
 
 #include "app/fatal.h"
 #include "app/globals.h"
+#include "app/opening.h"
 #include "app/resource.h"
 #include "app/texts.h"
+#include "document/gdiplus_flat.h"
 #include "support/trace.h"
-#include "view/gdiplus_flat.h"
+#include "view/back_buffer.h"
 #include "view/geometry/layout.h"
 #include "view/platform_types.h"
 
@@ -29,11 +33,11 @@ constexpr UINT STATUS_ID = 0;
 constexpr DWORD MDI_CLIENT_STYLE = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
 constexpr UINT FIRST_CHILD_ID = 100;  // window-list entries count up from here
 
-constexpr int VIEW_WIDTH = 400;
-constexpr int VIEW_HEIGHT = 400;
+// Posted by the decoding workers when a job has ended.
+constexpr UINT WM_PICTURES_READY = WM_APP + 1;
 
 // Armed when the frame has been created; the first WM_SIZE opens the first
-// document window and disarms it for good.
+// document windows and disarms it for good.
 constexpr uint32_t FIRST_CHILD_ARMED = 999999999;
 uint32_t firstChildPending = 0;
 
@@ -51,11 +55,18 @@ void LayOutStatusParts(HWND frame) {
     SendMessageA(statusBar, SB_SETPARTS, STATUS_PART_COUNT, reinterpret_cast<LPARAM>(statusParts));
 }
 
+Opener* OpenerOf(HWND frame) { return reinterpret_cast<Opener*>(GetWindowLongPtrA(frame, GWLP_USERDATA)); }
+
+HWND ActiveView() { return reinterpret_cast<HWND>(SendMessageA(mdiClient, WM_MDIGETACTIVE, 0, 0)); }
+
 LRESULT OnFrameCreate(HWND frame) {
     DebugClear();
-    // Every document window decodes its picture through GDI+, so it runs for
-    // the life of the process.
+    // Every picture is decoded through GDI+, so it runs for the life of the
+    // process.
     GdiplusStartup(&gdiplusToken, &gdiplusStartupInput, nullptr);
+    Opener* opener = new (std::nothrow) Opener(frame, WM_PICTURES_READY);
+    if (opener == nullptr) ExitWithMessage(TEXT_DIB_FAILED);
+    SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(opener));
 
     CLIENTCREATESTRUCT clientCreate = {};
     clientCreate.hWindowMenu = GetSubMenu(frameMenu, WINDOW_MENU_POSITION);
@@ -64,26 +75,21 @@ LRESULT OnFrameCreate(HWND frame) {
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, frame,
                                 nullptr, hInstance, &clientCreate);
 
-    childCreate.szClass = VIEW_CLASS_NAME;
-    childCreate.szTitle = VIEW_TITLE;
-    childCreate.hOwner = hInstance;
-    childCreate.x = CW_USEDEFAULT;
-    childCreate.y = CW_USEDEFAULT;
-    childCreate.cx = VIEW_WIDTH;
-    childCreate.cy = VIEW_HEIGHT;
-    childCreate.style = 0;
-    childCreate.lParam = 0;
-
     statusBar = CreateStatusWindowA(STATUS_STYLE, STATUS_INITIAL_TEXT, frame, STATUS_ID);
     if (statusBar == nullptr) {
         ExitWithMessage(TEXT_STATUS_BAR_FAILED);
     }
     LayOutStatusParts(frame);
+    // One back buffer for every paint of every window.
+    if (!CreateBackBuffer(frame)) ExitWithMessage(TEXT_DIB_FAILED);
+    // Files dropped on the frame, the MDI client or a window open here.
+    DragAcceptFiles(frame, TRUE);
+    DragAcceptFiles(mdiClient, TRUE);
     firstChildPending = FIRST_CHILD_ARMED;
     return 0;
 }
 
-LRESULT OnFrameSize(HWND frame, WPARAM wParam, LPARAM lParam) {
+LRESULT OnFrameSize(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam) {
     LayOutStatusParts(frame);
     // Zeros: the status bar places itself along the bottom at its own height.
     MoveWindow(statusBar, 0, 0, 0, 0, TRUE);
@@ -101,20 +107,20 @@ LRESULT OnFrameSize(HWND frame, WPARAM wParam, LPARAM lParam) {
                  client.bottom - statusSize.h, SWP_SHOWWINDOW);
 
     if (firstChildPending == FIRST_CHILD_ARMED) {
-        SendMessageA(mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&childCreate));
         firstChildPending = 0;
+        opener->OpenStartupFiles();
     }
     return 0;
 }
 
 void CloseActiveView() {
-    const HWND active = reinterpret_cast<HWND>(SendMessageA(mdiClient, WM_MDIGETACTIVE, 0, 0));
+    const HWND active = ActiveView();
     if (active != nullptr) {
         SendMessageA(active, WM_CLOSE, 0, 0);
     }
 }
 
-LRESULT OnFrameCommand(HWND frame, WPARAM wParam, LPARAM lParam) {
+LRESULT OnFrameCommand(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam) {
     if (lParam != 0) {
         return 0;  // a control's notification: none of ours
     }
@@ -123,24 +129,43 @@ LRESULT OnFrameCommand(HWND frame, WPARAM wParam, LPARAM lParam) {
         case IDM_TILEHORZ: SendMessageA(mdiClient, WM_MDITILE, MDITILE_HORIZONTAL, 0); return 0;
         case IDM_TILEVERT: SendMessageA(mdiClient, WM_MDITILE, MDITILE_VERTICAL, 0); return 0;
         case IDM_CASCADE: SendMessageA(mdiClient, WM_MDICASCADE, MDITILE_SKIPDISABLED, 0); return 0;
-        case IDM_NEW:
-            SendMessageA(mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&childCreate));
-            return 0;
+        case IDM_NEW: opener->OpenStartPictureAgain(); return 0;
         case IDM_CLOSE: CloseActiveView(); return 0;
+        case IDM_OPEN: opener->OpenWithDialog(frame, ActiveView()); return 0;
+        case IDM_NEXT: opener->Step(ActiveView(), +1); return 0;
+        case IDM_PREVIOUS: opener->Step(ActiveView(), -1); return 0;
         default:
             // The window-list entries activate their document windows here.
             return DefFrameProcA(frame, mdiClient, WM_COMMAND, wParam, lParam);
     }
 }
 
+LRESULT OnFrameDestroy(Opener* opener) {
+    // The workers stop before the windows go; the documents themselves stay
+    // until the last window has let go of them.
+    opener->Stop();
+    PostQuitMessage(0);
+    return 0;
+}
+
 }  // namespace
 
 LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
+    Opener* opener = OpenerOf(frame);
+    if (opener == nullptr) {
+        if (message == WM_CREATE) return OnFrameCreate(frame);
+        return DefFrameProcA(frame, mdiClient, message, wParam, lParam);
+    }
     switch (message) {
-        case WM_CREATE: return OnFrameCreate(frame);
-        case WM_SIZE: return OnFrameSize(frame, wParam, lParam);
-        case WM_COMMAND: return OnFrameCommand(frame, wParam, lParam);
-        case WM_DESTROY: PostQuitMessage(0); return 0;
+        case WM_SIZE: return OnFrameSize(opener, frame, wParam, lParam);
+        case WM_COMMAND: return OnFrameCommand(opener, frame, wParam, lParam);
+        case WM_DROPFILES: opener->OpenDropped(reinterpret_cast<HDROP>(wParam)); return 0;
+        case WM_PICTURES_READY: opener->DeliverFinished(); return 0;
+        case WM_DESTROY: return OnFrameDestroy(opener);
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
+            delete opener;
+            return DefFrameProcA(frame, mdiClient, message, wParam, lParam);
         default: return DefFrameProcA(frame, mdiClient, message, wParam, lParam);
     }
 }

@@ -6,4 +6,3 @@ HWND mdiClient = nullptr;
 HWND statusBar = nullptr;
 HMENU frameMenu = nullptr;
 HMENU childMenu = nullptr;
-MDICREATESTRUCTA childCreate = {};

@@ -10,6 +10,3 @@ extern HWND mdiClient;
 extern HWND statusBar;
 extern HMENU frameMenu;  // shown while no document window is active
 extern HMENU childMenu;  // shown while a document window is active
-
-// The template every document window is created from.
-extern MDICREATESTRUCTA childCreate;

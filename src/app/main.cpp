@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+
 #include "app/fatal.h"
 #include "app/frame.h"
 #include "app/globals.h"
@@ -20,27 +22,45 @@ constexpr int VIEW_BACKGROUND = COLOR_WINDOW + 1;
 constexpr DWORD FRAME_STYLE = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr int EXIT_CODE_NORMAL = 0;
 
-// One record, registered twice: the document window class differs from the
-// frame class only in its procedure, background and name.
-void RegisterWindowClass(WNDCLASSEXA& windowClass, WNDPROC procedure, int background,
-                           const char* className) {
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(background));
-    windowClass.lpszClassName = className;
+void RegisterFrameClass(WNDCLASSEXA& windowClass) {
+    windowClass.lpfnWndProc = FrameWndProc;
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(FRAME_BACKGROUND));
+    windowClass.lpszClassName = FRAME_CLASS_NAME;
     if (RegisterClassExA(&windowClass) == 0) {
         // Without the class there is no window, and the loop would wait forever.
         ExitWithMessage(TEXT_CLASS_FAILED);
     }
 }
 
-WPARAM RunMessageLoop() {
+// The document window class differs from the frame class in its procedure,
+// background and name, and in being a Unicode class: its title is a file
+// name, which may hold any character.
+void RegisterViewClass(const WNDCLASSEXA& frameClass) {
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = frameClass.style;
+    windowClass.hInstance = frameClass.hInstance;
+    windowClass.hIcon = frameClass.hIcon;
+    windowClass.hIconSm = frameClass.hIconSm;
+    windowClass.hCursor = frameClass.hCursor;
+    windowClass.lpfnWndProc = ImageViewWndProc;
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(VIEW_BACKGROUND));
+    windowClass.lpszClassName = VIEW_CLASS_NAME_W;
+    if (RegisterClassExW(&windowClass) == 0) ExitWithMessage(TEXT_CLASS_FAILED);
+}
+
+WPARAM RunMessageLoop(HACCEL keys) {
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (TranslateMDISysAccel(mdiClient, &message)) {
             continue;
         }
+        // The command keys, whichever window has the focus.
+        if (TranslateAcceleratorW(frameWnd, keys, &message)) {
+            continue;
+        }
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return message.wParam;
 }
@@ -50,6 +70,8 @@ WPARAM RunMessageLoop() {
 // The previous instance, the command line and the show command play no part.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     hInstance = instance;
+    // The Open dialog and GDI+'s decoders may use COM on this thread.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
@@ -58,7 +80,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
     windowClass.hIconSm = windowClass.hIcon;
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    RegisterWindowClass(windowClass, FrameWndProc, FRAME_BACKGROUND, FRAME_CLASS_NAME);
+    RegisterFrameClass(windowClass);
 
     // Loaded before the frame exists: the frame's creation hands the window
     // menu of this bar to the MDI client.
@@ -73,7 +95,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         ExitWithMessage(TEXT_FRAME_FAILED);
     }
 
-    RegisterWindowClass(windowClass, ImageViewWndProc, VIEW_BACKGROUND, VIEW_CLASS_NAME);
+    RegisterViewClass(windowClass);
     // Loaded before the menu bar is attached: attaching it can already size
     // the frame and open the first document window, whose activation puts
     // this menu on the frame.
@@ -83,7 +105,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ShowWindow(frameWnd, SW_SHOWNORMAL);
     UpdateWindow(frameWnd);
 
-    RunMessageLoop();
+    RunMessageLoop(LoadAcceleratorsA(hInstance, MAKEINTRESOURCEA(IDR_KEYS)));
     // The frame quits with code 0; whatever else a WM_QUIT carried, the
     // process ends normally.
     return EXIT_CODE_NORMAL;

@@ -4,6 +4,8 @@
 // Menu bars: shown while no document window is active, and while one is.
 #define IDR_FRAME_MENU 101
 #define IDR_CHILD_MENU 102
+// The keys of the commands.
+#define IDR_KEYS 103
 
 // In both menu bars the window menu is the submenu at this position; the MDI
 // client appends the list of document windows to it.
@@ -15,3 +17,6 @@
 #define IDM_CASCADE 40004
 #define IDM_NEW 40005
 #define IDM_CLOSE 40006
+#define IDM_OPEN 40007
+#define IDM_NEXT 40008
+#define IDM_PREVIOUS 40009

@@ -4,12 +4,14 @@
 
 #include "view/view_handlers.h"
 
+View* ViewOf(HWND window) { return reinterpret_cast<View*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
+
 LRESULT CALLBACK ImageViewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ViewState* view = reinterpret_cast<ViewState*>(GetWindowLongA(window, GWL_USERDATA));
+    View* view = ViewOf(window);
     if (view == nullptr) {
         // Before creation has made the record, or after it refused the window.
-        if (message == WM_CREATE) return OnCreate(window);
-        return DefMDIChildProcA(window, message, wParam, lParam);
+        if (message == WM_CREATE) return OnCreate(window, reinterpret_cast<const CREATESTRUCTW*>(lParam));
+        return DefMDIChildProcW(window, message, wParam, lParam);
     }
     switch (message) {
         case WM_PAINT: return OnPaint(view, window);
@@ -19,11 +21,12 @@ LRESULT CALLBACK ImageViewWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_VSCROLL: return OnScroll(view, window, SB_VERT, wParam);
         case WM_MOUSEWHEEL: return OnMouseWheel(view, window, wParam);
         case WM_MOUSEMOVE: return UpdateCursorReadouts(view, window);
-        case WM_MDIACTIVATE: return OnMdiActivate(window, lParam);
+        case WM_MDIACTIVATE: return OnMdiActivate(view, window, lParam);
         case WM_CLOSE: return OnClose(window);
+        case WM_DROPFILES: return OnDropFiles(wParam);
         case WM_NCDESTROY:
             OnNcDestroy(view, window);
-            return DefMDIChildProcA(window, message, wParam, lParam);
-        default: return DefMDIChildProcA(window, message, wParam, lParam);
+            return DefMDIChildProcW(window, message, wParam, lParam);
+        default: return DefMDIChildProcW(window, message, wParam, lParam);
     }
 }

@@ -14,11 +14,19 @@ void ShowMenuBar(HMENU menuBar) {
 
 }  // namespace
 
-LRESULT OnMdiActivate(HWND window, LPARAM activated) {
+LRESULT OnMdiActivate(View* view, HWND window, LPARAM activated) {
     // The window losing activation hears first, so on a switch between two
     // document windows the child menu is what remains.
-    ShowMenuBar(reinterpret_cast<HWND>(activated) == window ? childMenu : frameMenu);
+    const bool gaining = reinterpret_cast<HWND>(activated) == window;
+    ShowMenuBar(gaining ? childMenu : frameMenu);
     DrawMenuBar(frameWnd);
+    if (gaining) UpdatePictureReadout(view, window);
+    return 0;
+}
+
+LRESULT OnDropFiles(WPARAM drop) {
+    // The frame opens what is dropped anywhere on it.
+    SendMessageW(frameWnd, WM_DROPFILES, drop, 0);
     return 0;
 }
 

@@ -1,31 +1,32 @@
 // The message handlers of a document window, by concern. Each takes the
-// window's ViewState first.
+// window's View first.
 #pragma once
 
 #include <windows.h>
 
-#include "view/geometry/view_state.h"
+#include "view/view.h"
 
 // view_create.cpp
-LRESULT OnCreate(HWND window);
-void OnNcDestroy(ViewState* view, HWND window);
+LRESULT OnCreate(HWND window, const CREATESTRUCTW* create);
+void OnNcDestroy(View* view, HWND window);
 
 // view_paint.cpp
-LRESULT OnPaint(ViewState* view, HWND window);
+LRESULT OnPaint(View* view, HWND window);
 LRESULT OnEraseBackground();
 
 // view_scroll.cpp
-LRESULT OnSize(ViewState* view, HWND window);
-LRESULT OnScroll(ViewState* view, HWND window, int bar, WPARAM wParam);
-LRESULT OnMouseWheel(ViewState* view, HWND window, WPARAM wParam);
+LRESULT OnSize(View* view, HWND window);
+LRESULT OnScroll(View* view, HWND window, int bar, WPARAM wParam);
+LRESULT OnMouseWheel(View* view, HWND window, WPARAM wParam);
 
 // view_zoom.cpp
-LRESULT ZoomAtCursor(ViewState* view, HWND window, bool zoomIn, bool usePresets);
+LRESULT ZoomAtCursor(View* view, HWND window, bool zoomIn, bool usePresets);
 
 // view_readouts.cpp
-void UpdateZoomReadout(const ViewState* view);
-LRESULT UpdateCursorReadouts(ViewState* view, HWND window);
+void UpdateZoomReadout(const View* view);
+LRESULT UpdateCursorReadouts(View* view, HWND window);
 
 // view_activate.cpp
-LRESULT OnMdiActivate(HWND window, LPARAM activated);
+LRESULT OnMdiActivate(View* view, HWND window, LPARAM activated);
 LRESULT OnClose(HWND window);
+LRESULT OnDropFiles(WPARAM drop);

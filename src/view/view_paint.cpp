@@ -3,7 +3,7 @@
 
 #include "view/geometry/layout.h"
 #include "view/geometry/pixel_copy.h"
-#include "view/shared_surfaces.h"
+#include "view/back_buffer.h"
 #include "view/view_handlers.h"
 
 namespace {
@@ -32,10 +32,11 @@ void FillBeyondBackBuffer(HDC dc, const PlainSize& client, const PlainSize& back
 
 }  // namespace
 
-LRESULT OnPaint(ViewState* view, HWND window) {
+LRESULT OnPaint(View* view, HWND window) {
     PaintSession paint(window);
-    if (!sharedSurfaces) return 0;
-    const SharedSurfaces& surfaces = *sharedSurfaces;
+    BackBuffer* back = TheBackBuffer();
+    if (back == nullptr) return 0;
+    const ViewState& state = view->state;
 
     // Clear the update area to grey: grown by one pixel, the one-pixel pen's
     // outline lands on the ring just outside it and never reaches the screen
@@ -43,21 +44,23 @@ LRESULT OnPaint(ViewState* view, HWND window) {
     RECT clear;
     CopyRect(&clear, &paint.UpdateRect());
     InflateRect(&clear, RING_WIDTH, RING_WIDTH);
-    Rectangle(surfaces.backDC, clear.left, clear.top, clear.right, clear.bottom);
+    Rectangle(back->dc, clear.left, clear.top, clear.right, clear.bottom);
 
     // The whole visible picture, whatever the update area; reads are clipped
-    // to the current image surface, writes to the back buffer.
-    const ScaledCopy copy = {ScaledToSourceTable(*view), ScaledToSourceEntries(*view),
-                             view->srcX, view->srcY, view->visW, view->visH,
-                             view->destX, view->destY};
-    const PixelSurface back = surfaces.BackSurface();
-    CopyScaledView(surfaces.ImageSurface(), back, copy, BACKGROUND_PIXEL);
+    // to the picture, writes to the back buffer. A window still waiting for
+    // its first picture shows grey.
+    if (view->picture) {
+        const ScaledCopy copy = {ScaledToSourceTable(state), ScaledToSourceEntries(state),
+                                 state.srcX, state.srcY, state.visW, state.visH,
+                                 state.destX, state.destY};
+        CopyScaledView(view->picture->Surface(), back->surface, copy, BACKGROUND_PIXEL);
+    }
 
     PlainSize client;
-    RectSize(view->clientRect, client);
-    const PlainSize backSize = {back.width, back.height};
+    RectSize(state.clientRect, client);
+    const PlainSize backSize = {back->surface.width, back->surface.height};
     BitBlt(paint.Dc(), 0, 0, Smaller(client.w, backSize.w), Smaller(client.h, backSize.h),
-           surfaces.backDC, 0, 0, SRCCOPY);
+           back->dc, 0, 0, SRCCOPY);
     FillBeyondBackBuffer(paint.Dc(), client, backSize);
     return 0;
 }

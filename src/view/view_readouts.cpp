@@ -22,13 +22,15 @@ void SetStatusText(WPARAM part, const char* text) {
 
 }  // namespace
 
-void UpdateZoomReadout(const ViewState* view) {
+void UpdateZoomReadout(const View* view) {
     char text[STATUS_TEXT_BUFFER];
-    BuildZoomText(view->zoom, text);
+    BuildZoomText(view->state.zoom, text);
     SetStatusText(ZOOM_PART, text);
 }
 
-LRESULT UpdateCursorReadouts(ViewState* view, HWND window) {
+LRESULT UpdateCursorReadouts(View* view, HWND window) {
+    if (!view->picture) return 0;
+    ViewState& state = view->state;
     POINT screen;
     GetCursorPos(&screen);
     ScreenToClient(window, &screen);
@@ -37,12 +39,12 @@ LRESULT UpdateCursorReadouts(ViewState* view, HWND window) {
     // Clamped into the scaled picture, so the margin around a centred picture
     // reads as its nearest edge pixel; the view's own tables keep the source
     // pixel inside the picture this view was made for.
-    FindAnchor(*view, client);
+    FindAnchor(state, client);
 
     char text[STATUS_TEXT_BUFFER];
-    BuildPointText(view->scaledPtX, view->scaledPtY, text);
+    BuildPointText(state.scaledPtX, state.scaledPtY, text);
     SetStatusText(SCALED_POINT_PART, text);
-    BuildPointText(view->imagePtX, view->imagePtY, text);
+    BuildPointText(state.imagePtX, state.imagePtY, text);
     SetStatusText(IMAGE_POINT_PART, text);
     return 0;
 }

@@ -12,14 +12,15 @@ constexpr LPARAM ALT_MENU_CANCEL_KEY_DATA = static_cast<LPARAM>(0xE0200001u);
 
 }  // namespace
 
-LRESULT ZoomAtCursor(ViewState* view, HWND window, bool zoomIn, bool usePresets) {
+LRESULT ZoomAtCursor(View* view, HWND window, bool zoomIn, bool usePresets) {
+    if (!view->picture) return 0;
     POINT screen;
     GetCursorPos(&screen);
     ScreenToClient(window, &screen);
     const PlainPoint cursor = {screen.x, screen.y};
 
     // The arithmetic keeps the zoom within what the view's tables can hold.
-    ZoomStep(*view, cursor, zoomIn, usePresets);
+    ZoomStep(view->state, cursor, zoomIn, usePresets);
 
     // Re-layout: bars, their positions, the zoom readout and a full repaint.
     SendMessageA(window, WM_SIZE, 0, 0);

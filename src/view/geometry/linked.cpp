@@ -22,7 +22,7 @@ int32_t ClampIntoSide(int32_t pixel, uint32_t side) {
 }  // namespace
 
 void FollowView(const ViewState& leader, ViewState& follower) {
-    const int32_t highest = HighestFittingZoom(follower.mapLength);
+    const int32_t highest = HighestFittingZoom(follower.mapLength, follower.mapCapacity);
     if (highest == 0 || leader.scaledW == 0 || leader.scaledH == 0) {
         return;  // no table to read the leader through, or none to build
     }

@@ -39,7 +39,7 @@ E2E_CASE(frame, identity_status_bar_and_first_window) {
 
     CHECK(WindowTextW(kiv.frame) == FRAME_TITLE, "frame title is \"%s\"", Narrow(WindowTextW(kiv.frame)).c_str());
     CHECK(ClassName(child) == "Win32kivMDIChild", "document window class is %s", ClassName(child).c_str());
-    CHECK(WindowTextW(child) == L"MDI Child", "document window title is \"%s\"",
+    CHECK(WindowTextW(child) == L"ss6.jpg", "document window title is \"%s\"",
           Narrow(WindowTextW(child)).c_str());
     const SIZE size = WindowSize(child);
     CHECK(size.cx == CHILD_SIZE && size.cy == CHILD_SIZE, "first document window is %ldx%ld, not 400x400",
@@ -89,7 +89,7 @@ E2E_CASE(frame, new_window_each_time) {
     for (size_t count = 2; count <= 4; ++count) {
         kiv.SendCommand(IDM_NEW);
         HWND active = kiv.WaitChildCount(count);
-        CHECK(WindowTextW(active) == L"MDI Child", "new window %u is titled \"%s\"", static_cast<unsigned>(count),
+        CHECK(WindowTextW(active) == L"ss6.jpg", "new window %u is titled \"%s\"", static_cast<unsigned>(count),
               Narrow(WindowTextW(active)).c_str());
         const SIZE size = WindowSize(active);
         CHECK(size.cx == CHILD_SIZE && size.cy == CHILD_SIZE, "new window %u is %ldx%ld",

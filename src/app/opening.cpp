@@ -1,0 +1,295 @@
+#include "app/opening.h"
+
+#include <cderr.h>
+#include <commdlg.h>
+
+#include "app/fatal.h"
+#include "app/globals.h"
+#include "app/texts.h"
+#include "document/paths.h"
+#include "view/view.h"
+
+namespace {
+
+constexpr wchar_t START_PICTURE[] = L"ss6.jpg";
+constexpr int VIEW_WIDTH = 400;
+constexpr int VIEW_HEIGHT = 400;
+// Room for the names the Open dialog returns: a folder and many files.
+constexpr DWORD DIALOG_BUFFER_CHARS = 1u << 18;
+constexpr UINT DROP_COUNT = 0xFFFFFFFFu;
+
+// The full path of path, resolved against the current folder; any length.
+std::wstring FullPathOf(const std::wstring& path) {
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::wstring full(needed, L'\0');
+    const DWORD written = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (written == 0 || written >= needed) return path;
+    full.resize(written);
+    return full;
+}
+
+std::vector<HWND> DocumentWindows() {
+    std::vector<HWND> windows;
+    for (HWND child = GetWindow(mdiClient, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ViewOf(child) != nullptr) windows.push_back(child);
+    }
+    return windows;
+}
+
+std::wstring ReasonText(LoadError error, uint32_t width, uint32_t height) {
+    switch (error) {
+        case LoadError::NotFound: return TEXT_NOT_FOUND;
+        case LoadError::IsFolder: return TEXT_IS_FOLDER;
+        case LoadError::Unreadable: return TEXT_UNREADABLE;
+        case LoadError::Empty: return TEXT_EMPTY;
+        case LoadError::NotAPicture: return TEXT_NOT_A_PICTURE;
+        case LoadError::TooLarge:
+            return std::wstring(TEXT_TOO_LARGE_BEFORE) + std::to_wstring(width) + L" x " + std::to_wstring(height) +
+                   TEXT_TOO_LARGE_AFTER;
+        case LoadError::OutOfMemory: return TEXT_OUT_OF_MEMORY;
+        case LoadError::Damaged:
+        case LoadError::Cancelled:
+        case LoadError::None: break;
+    }
+    return TEXT_DAMAGED;
+}
+
+// The start without a file named keeps the messages it always had.
+const char* StartupText(LoadError error) {
+    switch (error) {
+        case LoadError::TooLarge: return TEXT_PICTURE_TOO_LARGE;
+        case LoadError::OutOfMemory: return TEXT_DIB_FAILED;
+        default: return TEXT_DECODE_FAILED;
+    }
+}
+
+std::vector<std::wstring> CommandLineFiles() {
+    std::vector<std::wstring> files;
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (arguments == nullptr) return files;
+    for (int i = 1; i < count; ++i) files.push_back(arguments[i]);
+    LocalFree(arguments);
+    return files;
+}
+
+// The names the Open dialog put in its buffer: one full path, or a folder
+// followed by file names, each ended by a zero, the list by a second one.
+std::vector<std::wstring> DialogSelection(const wchar_t* buffer) {
+    std::vector<std::wstring> parts;
+    for (const wchar_t* part = buffer; *part != L'\0'; part += wcslen(part) + 1) parts.push_back(part);
+    if (parts.size() <= 1) return parts;
+    std::vector<std::wstring> paths;
+    for (size_t i = 1; i < parts.size(); ++i) paths.push_back(JoinPath(parts[0], parts[i]));
+    return paths;
+}
+
+}  // namespace
+
+Opener::Opener(HWND notifyWindow, UINT notifyMessage)
+    : notifyWindow_(notifyWindow), documents_(new Documents(notifyWindow, notifyMessage)) {}
+
+void Opener::Stop() { documents_->Stop(); }
+
+void Opener::OpenStartupFiles() {
+    const std::vector<std::wstring> files = CommandLineFiles();
+    if (files.empty()) {
+        OpenInNewWindow(FullPathOf(START_PICTURE), true);
+    } else {
+        for (const std::wstring& file : files) OpenInNewWindow(FullPathOf(file), false);
+    }
+    ShowFailures();
+}
+
+void Opener::OpenStartPictureAgain() {
+    OpenInNewWindow(FullPathOf(START_PICTURE), false);
+    ShowFailures();
+}
+
+void Opener::OpenWithDialog(HWND owner, HWND active) {
+    std::wstring folder;
+    if (const View* view = active != nullptr ? ViewOf(active) : nullptr) folder = WithoutExtendedPrefix(FolderOf(view->path));
+    std::unique_ptr<wchar_t[]> buffer(new (std::nothrow) wchar_t[DIALOG_BUFFER_CHARS]());
+    if (!buffer) return;
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = OPEN_FILTER;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = buffer.get();
+    dialog.nMaxFile = DIALOG_BUFFER_CHARS;
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    // The current folder stays where it was: a new window still finds the
+    // start picture there.
+    dialog.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&dialog)) {
+        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) {
+            failures_.push_back(TEXT_TOO_MANY_FILES);
+            ShowFailures();
+        }
+        return;
+    }
+    for (const std::wstring& path : DialogSelection(buffer.get())) OpenInNewWindow(FullPathOf(path), false);
+    ShowFailures();
+}
+
+void Opener::OpenDropped(HDROP drop) {
+    const UINT count = DragQueryFileW(drop, DROP_COUNT, nullptr, 0);
+    std::vector<std::wstring> paths;
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        path.resize(DragQueryFileW(drop, i, path.data(), length + 1));
+        paths.push_back(path);
+    }
+    DragFinish(drop);
+    for (const std::wstring& path : paths) OpenInNewWindow(FullPathOf(path), false);
+    ShowFailures();
+}
+
+void Opener::OpenInNewWindow(const std::wstring& path, bool startup) {
+    ViewOpening opening;
+    opening.documents = documents_.get();
+    opening.path = path;
+    opening.startup = startup;
+    FileIdentity identity;
+    const LoadError error = ReadFileIdentity(path, identity);
+    if (error != LoadError::None) {
+        if (startup) ExitWithMessage(StartupText(error));
+        Fail(path, error, 0, 0);
+        return;
+    }
+    opening.picture = documents_->FindShared(identity);
+    if (opening.picture) {
+        // Another window shows it: its folder is this one's too.
+        for (HWND other : DocumentWindows()) {
+            const View* view = ViewOf(other);
+            if (view->picture == opening.picture && view->folder) opening.folder = view->folder;
+        }
+        if (!opening.folder) opening.folder = ListFolder(FolderOf(path));
+        if (CreateDocumentWindow(opening) == nullptr) Fail(path, LoadError::OutOfMemory, 0, 0);
+        return;
+    }
+    opening.ticket = documents_->Request(path, identity);
+    if (CreateDocumentWindow(opening) == nullptr) {
+        documents_->Release(opening.ticket);
+        if (startup) ExitWithMessage(TEXT_DIB_FAILED);
+        Fail(path, LoadError::OutOfMemory, 0, 0);
+    }
+}
+
+HWND Opener::CreateDocumentWindow(const ViewOpening& opening) {
+    const std::wstring title = FileNameOf(opening.path);
+    MDICREATESTRUCTW create = {};
+    create.szClass = VIEW_CLASS_NAME_W;
+    create.szTitle = title.c_str();
+    create.hOwner = hInstance;
+    create.x = CW_USEDEFAULT;
+    create.y = CW_USEDEFAULT;
+    create.cx = VIEW_WIDTH;
+    create.cy = VIEW_HEIGHT;
+    create.lParam = reinterpret_cast<LPARAM>(&opening);
+    return reinterpret_cast<HWND>(SendMessageW(mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
+}
+
+void Opener::Step(HWND window, int direction) {
+    View* view = window != nullptr ? ViewOf(window) : nullptr;
+    if (view == nullptr || view->path.empty()) return;
+    if (!view->folder || !SamePath(view->folder->folder, FolderOf(view->path))) {
+        view->folder = ListFolder(FolderOf(view->path));
+    }
+    const std::wstring next = NeighbourInFolder(*view->folder, FileNameOf(view->path), direction);
+    if (next.empty() || SamePath(next, view->path)) return;
+    // Turning back makes the picture preloaded ahead useless.
+    if (direction != view->direction) documents_->DropPreload();
+    view->direction = direction;
+    OpenInWindow(view, window, next, LoadPurpose::Step);
+    ShowFailures();
+}
+
+void Opener::OpenInWindow(View* view, HWND window, const std::wstring& fullPath, LoadPurpose purpose) {
+    FileIdentity identity;
+    const LoadError error = ReadFileIdentity(fullPath, identity);
+    if (error != LoadError::None) {
+        Fail(fullPath, error, 0, 0);
+        return;
+    }
+    if (std::shared_ptr<const Picture> shared = documents_->FindShared(identity)) {
+        StopWaiting(view);
+        if (!ShowPicture(view, window, shared, nullptr)) {
+            Fail(fullPath, LoadError::OutOfMemory, 0, 0);
+            return;
+        }
+        AfterShown(view, window);
+        return;
+    }
+    WaitForPicture(view, window, fullPath, documents_->Request(fullPath, identity), purpose);
+}
+
+void Opener::DeliverFinished() {
+    for (const FinishedLoad& load : documents_->TakeFinished()) {
+        for (HWND window : DocumentWindows()) {
+            View* view = ViewOf(window);
+            if (view != nullptr && view->pendingTicket == load.ticket) Deliver(view, window, load);
+        }
+    }
+    ShowFailures();
+}
+
+void Opener::Deliver(View* view, HWND window, const FinishedLoad& load) {
+    // The job is over: nothing is left to give up.
+    view->pendingTicket = 0;
+    LoadError error = load.outcome.error;
+    if (load.outcome.picture) {
+        if (ShowPicture(view, window, load.outcome.picture, load.folder)) {
+            AfterShown(view, window);
+            return;
+        }
+        error = LoadError::OutOfMemory;
+    }
+    if (load.folder) view->folder = load.folder;
+    switch (view->pendingPurpose) {
+        case LoadPurpose::FirstPicture:
+            if (view->startup) ExitWithMessage(StartupText(error));
+            Fail(load.path, error, load.outcome.width, load.outcome.height);
+            SendMessageW(mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+            return;
+        case LoadPurpose::Step:
+            Fail(load.path, error, load.outcome.width, load.outcome.height);
+            break;
+        case LoadPurpose::Reload:
+            ShowPictureStatus(window, ReasonText(error, load.outcome.width, load.outcome.height).c_str());
+            break;
+    }
+    // The window stays on the picture it shows.
+    if (view->picture) view->path = view->picture->Identity().path;
+    if (view->pendingPurpose != LoadPurpose::Reload) UpdatePictureReadout(view, window);
+}
+
+void Opener::AfterShown(View* view, HWND window) {
+    // The next picture in the direction of travel decodes in the background
+    // while this one is looked at.
+    if (view->folder && reinterpret_cast<HWND>(SendMessageW(mdiClient, WM_MDIGETACTIVE, 0, 0)) == window) {
+        const std::wstring next = NeighbourInFolder(*view->folder, FileNameOf(view->path), view->direction);
+        if (!next.empty() && !SamePath(next, view->path)) documents_->Preload(next);
+    }
+}
+
+void Opener::Fail(const std::wstring& path, LoadError error, uint32_t width, uint32_t height) {
+    if (error == LoadError::Cancelled) return;
+    failures_.push_back(TEXT_CANNOT_OPEN + WithoutExtendedPrefix(path) + L"\n" + ReasonText(error, width, height));
+}
+
+void Opener::ShowFailures() {
+    // One box at a time: results that arrive while a box is open only queue
+    // their messages, which follow once it is answered.
+    if (showingFailure_) return;
+    showingFailure_ = true;
+    while (!failures_.empty()) {
+        const std::wstring text = failures_.front();
+        failures_.pop_front();
+        MessageBoxW(notifyWindow_, text.c_str(), MESSAGE_CAPTION_W, MB_OK);
+    }
+    showingFailure_ = false;
+}

@@ -1,0 +1,56 @@
+#include "document/folder.h"
+
+#include <windows.h>
+
+#include <shlwapi.h>
+
+#include "document/folder_order.h"
+#include "document/paths.h"
+
+namespace {
+
+// Finds close with the search, whatever happens in between.
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE handle) : handle_(handle) {}
+    ~FindHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    HANDLE Get() const { return handle_; }
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+}  // namespace
+
+int CompareNamesLikeTheBrowser(const std::wstring& a, const std::wstring& b) {
+    return StrCmpLogicalW(a.c_str(), b.c_str());
+}
+
+std::shared_ptr<const FolderList> ListFolder(const std::wstring& folder) {
+    auto list = std::make_shared<FolderList>();
+    list->folder = folder;
+    std::vector<FolderEntry> entries;
+    WIN32_FIND_DATAW found;
+    FindHandle search(FindFirstFileExW(ExtendedLengthPath(JoinPath(folder, L"*")).c_str(), FindExInfoBasic, &found,
+                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (search.Valid()) {
+        do {
+            entries.push_back({found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+        } while (FindNextFileW(search.Get(), &found));
+    }
+    list->names = OrderPictures(entries, CompareNamesLikeTheBrowser);
+    return list;
+}
+
+int PlaceInFolder(const FolderList& list, const std::wstring& name) { return FindPicture(list.names, name); }
+
+std::wstring NeighbourInFolder(const FolderList& list, const std::wstring& name, int direction) {
+    const int place = NeighbourPicture(list.names, name, direction, CompareNamesLikeTheBrowser);
+    if (place < 0) return std::wstring();
+    return JoinPath(list.folder, list.names[static_cast<size_t>(place)]);
+}

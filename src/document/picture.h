@@ -1,0 +1,67 @@
+// One decoded file: its pixels as shown, its size and the identity of the
+// file they came from. Made by the loader, published once complete, then
+// never changed; shared by every window that shows it and freed with the
+// last of them.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "view/gdi.h"
+#include "view/geometry/pixel_copy.h"
+
+// What makes two opens of a file the same picture: the full path, and the
+// size and last-write time the file had when it was read.
+struct FileIdentity {
+    std::wstring path;
+    uint64_t size = 0;
+    uint64_t lastWrite = 0;
+};
+
+bool SameFile(const FileIdentity& a, const FileIdentity& b);
+
+class Picture {
+public:
+    // A picture of width x height pixels in a new 32-bit DIB section, its
+    // pixels still to be written; null when the memory is not there.
+    static std::unique_ptr<Picture> Allocate(uint32_t width, uint32_t height, const FileIdentity& identity);
+
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+
+    uint32_t Width() const { return width_; }
+    uint32_t Height() const { return height_; }
+    const FileIdentity& Identity() const { return identity_; }
+
+    // The pixels as every view paints them: bytes blue, green, red, alpha,
+    // the colours already laid over black where the picture is transparent.
+    PixelSurface Surface() const;
+
+    // Whether any pixel is less than opaque; then the colours as decoded
+    // (not laid over black) are kept beside the painted ones.
+    bool HasAlpha() const { return straight_ != nullptr; }
+    // The colour of pixel (x, y) as decoded, 0xAARRGGBB; inside the picture only.
+    uint32_t DecodedColour(uint32_t x, uint32_t y) const;
+
+    // For the loader, before the picture is published.
+    uint8_t* Bits() { return bits_; }
+    int32_t Stride() const { return static_cast<int32_t>(width_) * BYTES_PER_PIXEL; }
+    // Takes the decoded colours of a picture with alpha: width x height
+    // pixels, rows top-down.
+    void KeepDecodedColours(std::unique_ptr<uint32_t[]> straight) { straight_ = std::move(straight); }
+
+    static constexpr int32_t BYTES_PER_PIXEL = 4;
+
+private:
+    Picture() = default;
+
+    FileIdentity identity_;
+    uint32_t width_ = 0;
+    uint32_t height_ = 0;
+    GdiObject bitmap_;
+    uint8_t* bits_ = nullptr;  // the DIB section's rows, bottom-up
+    std::unique_ptr<uint32_t[]> straight_;
+};

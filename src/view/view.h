@@ -1,0 +1,77 @@
+// What a document window holds: its view state, the picture it shows (shared
+// with the other windows on the same file), the scale tables sized for that
+// picture, and where it stands in the picture's folder.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "document/folder.h"
+#include "document/picture.h"
+#include "view/geometry/view_state.h"
+
+class Documents;
+
+// What a result that arrives for the window is for, which decides what a
+// failure does: the window's first picture (the window closes), a step to
+// another file (the window keeps its picture), a reload (a status text).
+enum class LoadPurpose { FirstPicture, Step, Reload };
+
+struct View {
+    ViewState state{};
+    std::shared_ptr<const Picture> picture;  // null until the first picture arrives
+    std::unique_ptr<uint32_t[]> majorTable;  // state.mapCapacity.major entries
+    std::unique_ptr<uint32_t[]> minorTable;  // state.mapCapacity.minor entries
+
+    // The file the window is on: the one it shows, or the one it is loading.
+    std::wstring path;
+    std::shared_ptr<const FolderList> folder;  // the file's folder, once listed
+    int direction = 1;                         // of the last step through the folder
+
+    uint64_t pendingTicket = 0;  // the decode the window waits for, or 0
+    LoadPurpose pendingPurpose = LoadPurpose::FirstPicture;
+
+    Documents* documents = nullptr;
+    // The window of the start without a file named: when its picture cannot
+    // be shown, the program ends with its message, as it always has.
+    bool startup = false;
+};
+
+// What a new document window starts with, handed through WM_MDICREATE:
+// either the picture (shared at once) or the ticket of its decode.
+struct ViewOpening {
+    Documents* documents = nullptr;
+    std::wstring path;
+    std::shared_ptr<const Picture> picture;
+    std::shared_ptr<const FolderList> folder;
+    uint64_t ticket = 0;
+    bool startup = false;
+};
+
+// The record of a document window, or null (another window, or one whose
+// creation was refused).
+View* ViewOf(HWND window);
+
+// Shows picture in the window: with the same pixel size as the picture
+// shown, zoom and position stay; otherwise the window starts over as for a
+// new picture (100 %, centred). False when the tables for it cannot be
+// allocated; the window then keeps what it showed.
+bool ShowPicture(View* view, HWND window, const std::shared_ptr<const Picture>& picture,
+                 const std::shared_ptr<const FolderList>& folder);
+
+// The window waits for the decode of path under ticket; a decode it waited
+// for before is given up.
+void WaitForPicture(View* view, HWND window, const std::wstring& path, uint64_t ticket, LoadPurpose purpose);
+
+// Gives up the decode the window waits for, if any.
+void StopWaiting(View* view);
+
+// Writes the picture readout (status part 3) when the window is the active
+// one: the size and place in the folder, or that it is loading.
+void UpdatePictureReadout(const View* view, HWND window);
+
+// Writes text into status part 3 when the window is the active one.
+void ShowPictureStatus(HWND window, const wchar_t* text);

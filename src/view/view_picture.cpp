@@ -1,0 +1,116 @@
+// A window changes its picture in one place: open, a step through the
+// folder, a reload. Same pixel size keeps zoom and position (frame-by-frame
+// inspection); any other size starts over as a new picture does.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <new>
+
+#include "app/globals.h"
+#include "app/texts.h"
+#include "document/documents.h"
+#include "document/paths.h"
+#include "support/text.h"
+#include "view/geometry/layout.h"
+#include "view/geometry/scale_maps.h"
+#include "view/geometry/zoom.h"
+#include "view/view_handlers.h"
+
+namespace {
+
+constexpr WPARAM PICTURE_PART = 3;
+
+bool IsActive(HWND window) {
+    return reinterpret_cast<HWND>(SendMessageW(mdiClient, WM_MDIGETACTIVE, 0, 0)) == window;
+}
+
+// Tables for the new picture, unless the ones the window has are of the
+// right size already.
+bool PrepareTables(View* view, uint32_t mapLength) {
+    const ScaleMapCapacity capacity = CapacityForPicture(mapLength);
+    if (view->majorTable && capacity.major == view->state.mapCapacity.major &&
+        capacity.minor == view->state.mapCapacity.minor) {
+        return true;
+    }
+    std::unique_ptr<uint32_t[]> major(new (std::nothrow) uint32_t[capacity.major]);
+    std::unique_ptr<uint32_t[]> minor(new (std::nothrow) uint32_t[capacity.minor]);
+    if (!major || !minor) return false;
+    view->majorTable = std::move(major);
+    view->minorTable = std::move(minor);
+    view->state.majorMap = view->majorTable.get();
+    view->state.minorMap = view->minorTable.get();
+    view->state.mapCapacity = capacity;
+    return true;
+}
+
+// A new picture's start: 100 %, centred on its middle.
+void StartOver(ViewState& state, uint32_t width, uint32_t height) {
+    state.imageW = width;
+    state.imageH = height;
+    state.mapLength = (width > height ? width : height) + 1;
+    state.zoom = ZOOM_UNIT;
+    RebuildScaleMaps(state);
+    state.centreX = static_cast<int32_t>(width / 2);
+    state.centreY = static_cast<int32_t>(height / 2);
+    state.hScroll.nPos = 0;
+    state.vScroll.nPos = 0;
+    state.lastZoom = 0;
+    LayoutView(state);
+}
+
+}  // namespace
+
+bool ShowPicture(View* view, HWND window, const std::shared_ptr<const Picture>& picture,
+                 const std::shared_ptr<const FolderList>& folder) {
+    const bool sameSize = view->picture && view->picture->Width() == picture->Width() &&
+                          view->picture->Height() == picture->Height();
+    if (!sameSize) {
+        const uint32_t longer = picture->Width() > picture->Height() ? picture->Width() : picture->Height();
+        if (!PrepareTables(view, longer + 1)) return false;
+        StartOver(view->state, picture->Width(), picture->Height());
+    }
+    view->picture = picture;
+    view->path = picture->Identity().path;
+    if (folder) view->folder = folder;
+    SetWindowTextW(window, FileNameOf(view->path).c_str());
+    UpdatePictureReadout(view, window);
+    // Re-layout: bars, their positions, the zoom readout and a full repaint.
+    SendMessageW(window, WM_SIZE, 0, 0);
+    return true;
+}
+
+void WaitForPicture(View* view, HWND window, const std::wstring& path, uint64_t ticket, LoadPurpose purpose) {
+    StopWaiting(view);
+    view->pendingTicket = ticket;
+    view->pendingPurpose = purpose;
+    view->path = path;
+    if (!view->picture) SetWindowTextW(window, FileNameOf(path).c_str());
+    UpdatePictureReadout(view, window);
+}
+
+void StopWaiting(View* view) {
+    if (view->pendingTicket != 0 && view->documents != nullptr) view->documents->Release(view->pendingTicket);
+    view->pendingTicket = 0;
+}
+
+void ShowPictureStatus(HWND window, const wchar_t* text) {
+    if (IsActive(window)) SendMessageW(statusBar, SB_SETTEXTW, PICTURE_PART, reinterpret_cast<LPARAM>(text));
+}
+
+void UpdatePictureReadout(const View* view, HWND window) {
+    if (view->pendingTicket != 0) {
+        ShowPictureStatus(window, TEXT_LOADING);
+        return;
+    }
+    if (!view->picture) return;
+    int32_t place = -1, count = 0;
+    if (view->folder) {
+        place = PlaceInFolder(*view->folder, FileNameOf(view->path));
+        count = static_cast<int32_t>(view->folder->names.size());
+    }
+    char text[STATUS_TEXT_BUFFER];
+    BuildPictureText(view->picture->Width(), view->picture->Height(), place, count, text);
+    if (IsActive(window)) SendMessageW(statusBar, SB_SETTEXTA, PICTURE_PART, reinterpret_cast<LPARAM>(text));
+}
