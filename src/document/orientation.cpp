@@ -44,7 +44,7 @@ constexpr size_t PIXEL_BYTES = 4;
 
 // Pictures are walked in square tiles when the stored rows become shown
 // columns, so the few dozen stored rows a tile reads stay in the cache.
-constexpr uint32_t TILE = 32;
+constexpr uint32_t TILE = 64;
 
 bool Addressable(const PixelSurface& surface) {
     return surface.bits != nullptr && surface.width > 0 && surface.height > 0 && surface.stride > 0 &&

@@ -81,9 +81,9 @@ TEST(Orientation, EachTagOnALabelledPicture) {
     EXPECT_EQ(Text(Transformed(stored, 9)), "abc/def");
 }
 
-// The tiled walk against the per-pixel mapping, on sizes below, at and across the tiles.
+// The tiled walk against the per-pixel mapping, on sizes below, at and across tile edges.
 TEST(Orientation, TransformAgreesWithTheMappingOnEverySize) {
-    const uint32_t sizes[][2] = {{1, 1}, {1, 40}, {40, 1}, {3, 2}, {32, 32}, {70, 37}, {33, 65}};
+    const uint32_t sizes[][2] = {{1, 1}, {1, 70}, {70, 1}, {3, 2}, {64, 64}, {130, 67}, {65, 129}};
     for (const auto& size : sizes) {
         Surface stored = Numbered(size[0], size[1]);
         for (Orientation o = ORIENTATION_FIRST; o <= ORIENTATION_LAST; ++o) {
