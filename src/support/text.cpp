@@ -83,3 +83,73 @@ void BuildPointText(int32_t x, int32_t y, char* buffer) {
     text.AppendNumber(y);
     text.AppendTerminator();
 }
+
+namespace {
+
+constexpr uint32_t RED_SHIFT = 16;
+constexpr uint32_t GREEN_SHIFT = 8;
+constexpr uint32_t ALPHA_SHIFT = 24;
+constexpr uint32_t BYTE_MASK = 0xFFu;
+constexpr uint32_t NIBBLE_BITS = 4;
+constexpr uint32_t NIBBLE_MASK = 0xFu;
+constexpr char HEX_DIGITS[] = "0123456789ABCDEF";
+constexpr uint32_t DECIMAL_BASE = 10;
+
+void AppendText(BoundedText& text, const char* item) {
+    while (*item != '\0') text.AppendChar(*item++);
+}
+
+void AppendHexByte(BoundedText& text, uint32_t byte) {
+    text.AppendChar(HEX_DIGITS[(byte >> NIBBLE_BITS) & NIBBLE_MASK]);
+    text.AppendChar(HEX_DIGITS[byte & NIBBLE_MASK]);
+}
+
+// AppendNumber takes signed values; a larger one goes as its leading digits
+// and its last digit, which no status text is long enough to separate.
+void AppendUnsigned(BoundedText& text, uint32_t value) {
+    if (value <= static_cast<uint32_t>(INT32_MAX)) {
+        text.AppendNumber(static_cast<int32_t>(value));
+        return;
+    }
+    text.AppendNumber(static_cast<int32_t>(value / DECIMAL_BASE));
+    text.AppendNumber(static_cast<int32_t>(value % DECIMAL_BASE));
+}
+
+}  // namespace
+
+void BuildColourText(uint32_t pixel, bool withAlpha, char* buffer) {
+    const uint32_t red = (pixel >> RED_SHIFT) & BYTE_MASK;
+    const uint32_t green = (pixel >> GREEN_SHIFT) & BYTE_MASK;
+    const uint32_t blue = pixel & BYTE_MASK;
+    BoundedText text(buffer, STATUS_TEXT_LIMIT);
+    text.AppendChar('#');
+    AppendHexByte(text, red);
+    AppendHexByte(text, green);
+    AppendHexByte(text, blue);
+    AppendText(text, "  ");
+    text.AppendNumber(static_cast<int32_t>(red));
+    text.AppendChar(',');
+    text.AppendNumber(static_cast<int32_t>(green));
+    text.AppendChar(',');
+    text.AppendNumber(static_cast<int32_t>(blue));
+    if (withAlpha) {
+        AppendText(text, "  a=");
+        text.AppendNumber(static_cast<int32_t>(pixel >> ALPHA_SHIFT));
+    }
+    text.AppendTerminator();
+}
+
+void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t count, char* buffer) {
+    BoundedText text(buffer, STATUS_TEXT_LIMIT);
+    AppendUnsigned(text, width);
+    AppendText(text, " x ");
+    AppendUnsigned(text, height);
+    // index < count keeps index + 1 from overflowing.
+    if (index >= 0 && count > 0 && index < count) {
+        AppendText(text, "   ");
+        text.AppendNumber(index + 1);
+        text.AppendChar('/');
+        text.AppendNumber(count);
+    }
+    text.AppendTerminator();
+}

@@ -40,3 +40,15 @@ void BuildZoomText(int32_t zoom, char* buffer);
 
 // "x:y", for the pixel readouts. buffer holds STATUS_TEXT_BUFFER bytes.
 void BuildPointText(int32_t x, int32_t y, char* buffer);
+
+// The colour readout of a picture pixel as decoded: "#1E90FF  30,144,255",
+// and with withAlpha "#1E90FF  30,144,255  a=128". pixel is as stored in our
+// surfaces: bytes blue, green, red, alpha (0xAARRGGBB as a uint32_t).
+// buffer holds STATUS_TEXT_BUFFER bytes.
+void BuildColourText(uint32_t pixel, bool withAlpha, char* buffer);
+
+// The picture readout: "6000 x 4000   3/17", the place 1-based; without the
+// place ("6000 x 4000") when index < 0, count <= 0 or index >= count. Sides
+// are written in full, past INT32_MAX too. buffer holds STATUS_TEXT_BUFFER
+// bytes.
+void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t count, char* buffer);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/text.h"
@@ -154,6 +155,28 @@ TEST(BuildPointText, CoordinatesJoinedByAColon) {
     EXPECT_STREQ(buffer, "199989:19997");
     BuildPointText(INT_MIN, INT_MAX, buffer);
     EXPECT_STREQ(buffer, "-2147483648:2147483647");
+}
+
+TEST(BuildColourText, UpperCaseHexWithLeadingZerosThenDecimals) {
+    char buffer[STATUS_TEXT_BUFFER];
+    BuildColourText(0x801E90FFu, true, buffer);
+    EXPECT_STREQ(buffer, "#1E90FF  30,144,255  a=128");
+    BuildColourText(0x0000000Au, true, buffer);  // blue is the lowest byte
+    EXPECT_STREQ(buffer, "#00000A  0,0,10  a=0");
+    BuildColourText(0xFFA00BFFu, false, buffer);
+    EXPECT_STREQ(buffer, "#A00BFF  160,11,255");
+}
+
+TEST(BuildPictureText, SizeAndOneBasedPlace) {
+    char buffer[STATUS_TEXT_BUFFER];
+    BuildPictureText(6000, 4000, 2, 17, buffer);
+    EXPECT_STREQ(buffer, "6000 x 4000   3/17");
+    BuildPictureText(1, 0, INT_MAX - 1, INT_MAX, buffer);
+    EXPECT_STREQ(buffer, "1 x 0   2147483647/2147483647");
+    for (const auto& place : {std::pair{-1, 17}, std::pair{0, 0}, std::pair{17, 17}}) {  // no place outside the list
+        BuildPictureText(UINT32_MAX, 2147483648u, place.first, place.second, buffer);
+        EXPECT_STREQ(buffer, "4294967295 x 2147483648");  // in full, not negative
+    }
 }
 
 }  // namespace
