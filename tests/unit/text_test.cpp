@@ -159,34 +159,24 @@ TEST(BuildPointText, CoordinatesJoinedByAColon) {
 
 TEST(BuildColourText, UpperCaseHexWithLeadingZerosThenDecimals) {
     char buffer[STATUS_TEXT_BUFFER];
-    BuildColourText(0x801E90FFu, false, buffer);
-    EXPECT_STREQ(buffer, "#1E90FF  30,144,255");
     BuildColourText(0x801E90FFu, true, buffer);
     EXPECT_STREQ(buffer, "#1E90FF  30,144,255  a=128");
     BuildColourText(0x0000000Au, true, buffer);  // blue is the lowest byte
     EXPECT_STREQ(buffer, "#00000A  0,0,10  a=0");
-    BuildColourText(0xFFFFFFFFu, true, buffer);
-    EXPECT_STREQ(buffer, "#FFFFFF  255,255,255  a=255");
-    BuildColourText(0x00A00B00u, false, buffer);
-    EXPECT_STREQ(buffer, "#A00B00  160,11,0");
+    BuildColourText(0xFFA00BFFu, false, buffer);
+    EXPECT_STREQ(buffer, "#A00BFF  160,11,255");
 }
 
 TEST(BuildPictureText, SizeAndOneBasedPlace) {
     char buffer[STATUS_TEXT_BUFFER];
     BuildPictureText(6000, 4000, 2, 17, buffer);
     EXPECT_STREQ(buffer, "6000 x 4000   3/17");
-    BuildPictureText(1, 1, INT_MAX - 1, INT_MAX, buffer);
-    EXPECT_STREQ(buffer, "1 x 1   2147483647/2147483647");
-    // No place outside the list.
-    for (const auto& place : {std::pair{-1, 17}, std::pair{0, 0}, std::pair{17, 17}, std::pair{INT_MAX, INT_MAX}}) {
-        BuildPictureText(6000, 4000, place.first, place.second, buffer);
-        EXPECT_STREQ(buffer, "6000 x 4000") << place.first << "/" << place.second;
+    BuildPictureText(1, 0, INT_MAX - 1, INT_MAX, buffer);
+    EXPECT_STREQ(buffer, "1 x 0   2147483647/2147483647");
+    for (const auto& place : {std::pair{-1, 17}, std::pair{0, 0}, std::pair{17, 17}}) {  // no place outside the list
+        BuildPictureText(UINT32_MAX, 2147483648u, place.first, place.second, buffer);
+        EXPECT_STREQ(buffer, "4294967295 x 2147483648");  // in full, not negative
     }
-    // Sides past INT32_MAX are written in full, not as negative numbers.
-    BuildPictureText(UINT32_MAX, 2147483648u, -1, 0, buffer);
-    EXPECT_STREQ(buffer, "4294967295 x 2147483648");
-    BuildPictureText(4000000000u, 0, 0, 1, buffer);
-    EXPECT_STREQ(buffer, "4000000000 x 0   1/1");
 }
 
 }  // namespace

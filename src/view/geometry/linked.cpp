@@ -23,8 +23,9 @@ int32_t ClampIntoSide(int32_t pixel, uint32_t side) {
 
 void FollowView(const ViewState& leader, ViewState& follower) {
     const int32_t highest = HighestFittingZoom(follower.mapLength, follower.mapCapacity);
-    if (highest == 0 || leader.scaledW == 0 || leader.scaledH == 0) {
-        return;  // no table to read the leader through, or none to build
+    if (highest == 0 || leader.scaledW == 0 || leader.scaledH == 0 || follower.imageW == 0 ||
+        follower.imageH == 0) {
+        return;  // no table to read the leader through, none to build, or no pixel to show
     }
 
     // The leader's anchor, found and measured on a copy. Its fraction is
@@ -56,13 +57,6 @@ void FollowView(const ViewState& leader, ViewState& follower) {
     placed.spanOffX = probe.spanOffX;
     placed.spanOffY = probe.spanOffY;
     CentreOnAnchor(placed, ClientCentre(placed));
-    // Below 100 % the last picture pixels can start past the last scaled
-    // pixel (they share the table's closing entry and are not shown): the
-    // nearest shown one goes to the centre instead.
-    PlainPoint centre = {placed.centreX, placed.centreY};
-    ClampToScaled(centre, placed.scaledW, placed.scaledH);
-    placed.centreX = centre.x;
-    placed.centreY = centre.y;
     LayoutView(placed);
     placed.hScroll.nPos = placed.srcX;
     placed.vScroll.nPos = placed.srcY;

@@ -15,5 +15,6 @@
 // records (hScroll.nPos / vScroll.nPos), as FinishZoomStep does, without
 // touching its anchor key (lastZoom...) or its cursor fields (imagePt,
 // scaledPt, the measured fraction). The leader is not changed. A follower
-// whose tables hold no zoom is left as it is.
+// whose tables hold no zoom, or whose picture has an empty side, is left as
+// it is.
 void FollowView(const ViewState& leader, ViewState& follower);
