@@ -51,8 +51,11 @@ RunningViewer::RunningViewer() {
             "cannot start the debug viewer %s", Settings().dbgwinPath.c_str());
     CloseHandle(info.hThread);
     process_ = info.hProcess;
-    REQUIRE(WaitUntil([&] { return (window = FindViewer()) != nullptr; }, WAIT_TIMEOUT_MS),
-            "the debug viewer shows no window");
+    // The window can be found while it is still being created: wait for its edit control too.
+    REQUIRE(WaitUntil([&] { return (window = FindViewer()) != nullptr && FindWindowExA(window, nullptr, "Edit", nullptr); },
+                      WAIT_TIMEOUT_MS),
+            "the debug viewer shows no window with an edit control");
+    Send(window, WM_NULL, 0, 0);
 }
 
 RunningViewer::~RunningViewer() {
