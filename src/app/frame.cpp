@@ -35,6 +35,9 @@ constexpr UINT FIRST_CHILD_ID = 100;  // window-list entries count up from here
 
 // Posted by the decoding workers when a job has ended.
 constexpr UINT WM_PICTURES_READY = WM_APP + 1;
+// Posted by the first resize: the start's files open once the frame shows,
+// so that a message about one of them has a frame to stand on.
+constexpr UINT WM_OPEN_START_FILES = WM_APP + 2;
 
 // Armed when the frame has been created; the first WM_SIZE opens the first
 // document windows and disarms it for good.
@@ -89,7 +92,7 @@ LRESULT OnFrameCreate(HWND frame) {
     return 0;
 }
 
-LRESULT OnFrameSize(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam) {
+LRESULT OnFrameSize(HWND frame, WPARAM wParam, LPARAM lParam) {
     LayOutStatusParts(frame);
     // Zeros: the status bar places itself along the bottom at its own height.
     MoveWindow(statusBar, 0, 0, 0, 0, TRUE);
@@ -108,7 +111,7 @@ LRESULT OnFrameSize(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam) {
 
     if (firstChildPending == FIRST_CHILD_ARMED) {
         firstChildPending = 0;
-        opener->OpenStartupFiles();
+        PostMessageA(frame, WM_OPEN_START_FILES, 0, 0);
     }
     return 0;
 }
@@ -157,10 +160,11 @@ LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lP
         return DefFrameProcA(frame, mdiClient, message, wParam, lParam);
     }
     switch (message) {
-        case WM_SIZE: return OnFrameSize(opener, frame, wParam, lParam);
+        case WM_SIZE: return OnFrameSize(frame, wParam, lParam);
         case WM_COMMAND: return OnFrameCommand(opener, frame, wParam, lParam);
         case WM_DROPFILES: opener->OpenDropped(reinterpret_cast<HDROP>(wParam)); return 0;
         case WM_PICTURES_READY: opener->DeliverFinished(); return 0;
+        case WM_OPEN_START_FILES: opener->OpenStartupFiles(); return 0;
         case WM_DESTROY: return OnFrameDestroy(opener);
         case WM_NCDESTROY:
             SetWindowLongPtrA(frame, GWLP_USERDATA, 0);

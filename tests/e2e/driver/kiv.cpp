@@ -211,9 +211,10 @@ void Kiv::WritePicture(const Picture& picture) {
     REQUIRE(WriteBytes(PicturePath(), EncodeBmp(picture)), "cannot write %s", PicturePath().c_str());
 }
 
-void Kiv::Launch() {
+void Kiv::Launch(const std::vector<std::wstring>& arguments) {
     std::wstring exe = Widen(Settings().kivPath);
     std::wstring commandLine = L"\"" + exe + L"\"";
+    for (const std::wstring& argument : arguments) commandLine += L" \"" + argument + L"\"";
     std::wstring directory = Widen(dir_);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;

@@ -27,6 +27,9 @@ enum Command : int {
     IDM_CASCADE = 40004,
     IDM_NEW = 40005,
     IDM_CLOSE = 40006,
+    IDM_OPEN = 40007,
+    IDM_NEXT = 40008,
+    IDM_PREVIOUS = 40009,
 };
 
 // Texts the program shows, as UTF-16 so they compare with what Wine reads back.
@@ -59,7 +62,8 @@ public:
     std::string PicturePath() const { return dir_ + "\\ss6.jpg"; }
     void WritePicture(const Picture& picture);
 
-    void Launch();
+    // Starts the program in the case folder; each argument is quoted.
+    void Launch(const std::vector<std::wstring>& arguments = {});
     // Finds the visible frame, its MDI client and status bar, if they are there.
     bool FindFrame();
     // Waits for the frame, its MDI client and status bar.
