@@ -38,6 +38,8 @@ constexpr UINT WM_PICTURES_READY = WM_APP + 1;
 // Posted by the first resize: the start's files open once the frame shows,
 // so that a message about one of them has a frame to stand on.
 constexpr UINT WM_OPEN_START_FILES = WM_APP + 2;
+// Posted by the folder watcher when a folder of an open picture changed.
+constexpr UINT WM_FOLDERS_CHANGED = WM_APP + 3;
 
 // Armed when the frame has been created; the first WM_SIZE opens the first
 // document windows and disarms it for good.
@@ -67,7 +69,7 @@ LRESULT OnFrameCreate(HWND frame) {
     // Every picture is decoded through GDI+, so it runs for the life of the
     // process.
     GdiplusStartup(&gdiplusToken, &gdiplusStartupInput, nullptr);
-    Opener* opener = new (std::nothrow) Opener(frame, WM_PICTURES_READY);
+    Opener* opener = new (std::nothrow) Opener(frame, WM_PICTURES_READY, WM_FOLDERS_CHANGED);
     if (opener == nullptr) ExitWithMessage(TEXT_DIB_FAILED);
     SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(opener));
 
@@ -123,6 +125,34 @@ void CloseActiveView() {
     }
 }
 
+// A check item of both menu bars.
+void CheckBoth(UINT command, bool checked) {
+    for (HMENU menuBar : {frameMenu, childMenu}) {
+        CheckMenuItem(menuBar, command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    }
+}
+
+void ToggleLinkedViews(Opener* opener) {
+    ViewSettings& settings = opener->Settings();
+    settings.linked = !settings.linked;
+    CheckBoth(IDM_LINK_VIEWS, settings.linked);
+    // Turning it on puts every window where the active one is.
+    const HWND active = ActiveDocumentWindow();
+    if (settings.linked && active != nullptr) AlignViewsTo(ViewOf(active), active);
+}
+
+void ToggleAutoReload(Opener* opener) {
+    opener->SetAutoReload(!opener->Settings().autoReload);
+    CheckBoth(IDM_AUTO_RELOAD, opener->Settings().autoReload);
+}
+
+// The view commands act on the active document window; without one, or
+// before its first picture arrived, they do nothing.
+void RunOnActiveView(int command) {
+    const HWND active = ActiveDocumentWindow();
+    if (active != nullptr) RunViewCommand(ViewOf(active), active, command);
+}
+
 LRESULT OnFrameCommand(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam) {
     if (lParam != 0) {
         return 0;  // a control's notification: none of ours
@@ -137,6 +167,28 @@ LRESULT OnFrameCommand(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam)
         case IDM_OPEN: opener->OpenWithDialog(frame, ActiveView()); return 0;
         case IDM_NEXT: opener->Step(ActiveView(), +1); return 0;
         case IDM_PREVIOUS: opener->Step(ActiveView(), -1); return 0;
+        case IDM_RELOAD: opener->Reload(ActiveDocumentWindow()); return 0;
+        case IDM_AUTO_RELOAD: ToggleAutoReload(opener); return 0;
+        case IDM_LINK_VIEWS: ToggleLinkedViews(opener); return 0;
+        case IDM_ZOOM_IN:
+        case IDM_ZOOM_OUT:
+        case IDM_ZOOM_IN_PRESET:
+        case IDM_ZOOM_OUT_PRESET:
+        case IDM_ACTUAL_SIZE:
+        case IDM_FIT:
+        case IDM_ROTATE_CLOCKWISE:
+        case IDM_ROTATE_ANTICLOCKWISE:
+        case IDM_FLIP:
+        case IDM_COPY_PICTURE:
+        case IDM_COPY_PATH:
+        case IDM_SCROLL_LEFT:
+        case IDM_SCROLL_RIGHT:
+        case IDM_SCROLL_UP:
+        case IDM_SCROLL_DOWN:
+        case IDM_PAGE_UP:
+        case IDM_PAGE_DOWN:
+        case IDM_HOME:
+        case IDM_END: RunOnActiveView(LOWORD(wParam)); return 0;
         default:
             // The window-list entries activate their document windows here.
             return DefFrameProcA(frame, mdiClient, WM_COMMAND, wParam, lParam);
@@ -165,6 +217,10 @@ LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lP
         case WM_DROPFILES: opener->OpenDropped(reinterpret_cast<HDROP>(wParam)); return 0;
         case WM_PICTURES_READY: opener->DeliverFinished(); return 0;
         case WM_OPEN_START_FILES: opener->OpenStartupFiles(); return 0;
+        case WM_FOLDERS_CHANGED: opener->FoldersChanged(); return 0;
+        case WM_TIMER:
+            if (wParam == Opener::RELOAD_TIMER) opener->ReloadChangedFiles();
+            return 0;
         case WM_DESTROY: return OnFrameDestroy(opener);
         case WM_NCDESTROY:
             SetWindowLongPtrA(frame, GWLP_USERDATA, 0);

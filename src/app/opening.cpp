@@ -17,6 +17,11 @@ constexpr int VIEW_HEIGHT = 400;
 // Room for the names the Open dialog returns: a folder and many files.
 constexpr DWORD DIALOG_BUFFER_CHARS = 1u << 18;
 constexpr UINT DROP_COUNT = 0xFFFFFFFFu;
+// Automatic reload: how long the writing must have settled, how long to wait
+// before trying a file that did not decode again, and how often.
+constexpr UINT SETTLE_MS = 250;
+constexpr UINT RETRY_MS = 1000;
+constexpr int RELOAD_RETRIES = 3;
 
 // The full path of path, resolved against the current folder; any length.
 std::wstring FullPathOf(const std::wstring& path) {
@@ -27,14 +32,6 @@ std::wstring FullPathOf(const std::wstring& path) {
     if (written == 0 || written >= needed) return path;
     full.resize(written);
     return full;
-}
-
-std::vector<HWND> DocumentWindows() {
-    std::vector<HWND> windows;
-    for (HWND child = GetWindow(mdiClient, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (ViewOf(child) != nullptr) windows.push_back(child);
-    }
-    return windows;
 }
 
 std::wstring ReasonText(LoadError error, uint32_t width, uint32_t height) {
@@ -87,10 +84,16 @@ std::vector<std::wstring> DialogSelection(const wchar_t* buffer) {
 
 }  // namespace
 
-Opener::Opener(HWND notifyWindow, UINT notifyMessage)
-    : notifyWindow_(notifyWindow), documents_(new Documents(notifyWindow, notifyMessage)) {}
+Opener::Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage)
+    : notifyWindow_(notifyWindow),
+      documents_(new Documents(notifyWindow, notifyMessage)),
+      notifyFoldersMessage_(foldersMessage) {}
 
-void Opener::Stop() { documents_->Stop(); }
+void Opener::Stop() {
+    KillTimer(notifyWindow_, RELOAD_TIMER);
+    watcher_.reset();
+    documents_->Stop();
+}
 
 void Opener::OpenStartupFiles() {
     const std::vector<std::wstring> files = CommandLineFiles();
@@ -151,6 +154,7 @@ void Opener::OpenDropped(HDROP drop) {
 void Opener::OpenInNewWindow(const std::wstring& path, bool startup) {
     ViewOpening opening;
     opening.documents = documents_.get();
+    opening.settings = &settings_;
     opening.path = path;
     opening.startup = startup;
     FileIdentity identity;
@@ -221,7 +225,7 @@ void Opener::OpenInWindow(View* view, HWND window, const std::wstring& fullPath,
             Fail(fullPath, LoadError::OutOfMemory, 0, 0);
             return;
         }
-        AfterShown(view, window);
+        AfterShown(view, window, purpose);
         return;
     }
     WaitForPicture(view, window, fullPath, documents_->Request(fullPath, identity), purpose);
@@ -243,7 +247,7 @@ void Opener::Deliver(View* view, HWND window, const FinishedLoad& load) {
     LoadError error = load.outcome.error;
     if (load.outcome.picture) {
         if (ShowPicture(view, window, load.outcome.picture, load.folder)) {
-            AfterShown(view, window);
+            AfterShown(view, window, view->pendingPurpose);
             return;
         }
         error = LoadError::OutOfMemory;
@@ -258,19 +262,105 @@ void Opener::Deliver(View* view, HWND window, const FinishedLoad& load) {
         case LoadPurpose::Step:
             Fail(load.path, error, load.outcome.width, load.outcome.height);
             break;
+        case LoadPurpose::AutoReload:
+            if (error != LoadError::NotFound && view->reloadRetries < RELOAD_RETRIES) {
+                // Perhaps still being written: look again a little later.
+                ++view->reloadRetries;
+                ReloadLater(FolderOf(load.path), RETRY_MS);
+                if (view->picture) view->path = view->picture->Identity().path;
+                UpdatePictureReadout(view, window);
+                return;
+            }
+            [[fallthrough]];
         case LoadPurpose::Reload:
+            // The window stays as it was; the reason goes where the user looks.
+            if (view->picture) view->path = view->picture->Identity().path;
             ShowPictureStatus(window, ReasonText(error, load.outcome.width, load.outcome.height).c_str());
-            break;
+            return;
     }
     // The window stays on the picture it shows.
     if (view->picture) view->path = view->picture->Identity().path;
-    if (view->pendingPurpose != LoadPurpose::Reload) UpdatePictureReadout(view, window);
+    UpdatePictureReadout(view, window);
 }
 
-void Opener::AfterShown(View* view, HWND window) {
+void Opener::Reload(HWND window) {
+    View* view = window != nullptr ? ViewOf(window) : nullptr;
+    if (view == nullptr || !view->picture) return;
+    const std::wstring path = view->picture->Identity().path;
+    FileIdentity identity;
+    const LoadError error = ReadFileIdentity(path, identity);
+    if (error != LoadError::None) {
+        ShowPictureStatus(window, ReasonText(error, 0, 0).c_str());
+        return;
+    }
+    // Decoded afresh even when it looks unchanged: the user asked to read it.
+    WaitForPicture(view, window, path, documents_->Request(path, identity), LoadPurpose::Reload);
+}
+
+void Opener::SetAutoReload(bool on) {
+    settings_.autoReload = on;
+    if (!on) {
+        watcher_.reset();
+        changedFolders_.clear();
+        KillTimer(notifyWindow_, RELOAD_TIMER);
+        return;
+    }
+    if (!watcher_) watcher_.reset(new FolderWatcher(notifyWindow_, notifyFoldersMessage_));
+    WatchFolders();
+}
+
+void Opener::WatchFolders() {
+    if (!watcher_) return;
+    std::set<std::wstring> folders;
+    for (HWND window : DocumentWindows()) {
+        if (const View* view = ViewOf(window); view->picture) folders.insert(FolderOf(view->picture->Identity().path));
+    }
+    watcher_->Watch(folders);
+}
+
+void Opener::FoldersChanged() {
+    if (!watcher_) return;
+    // Every further change restarts the wait: a burst of writes is one reload.
+    for (const std::wstring& folder : watcher_->TakeChanged()) ReloadLater(folder, SETTLE_MS);
+}
+
+void Opener::ReloadLater(const std::wstring& folder, UINT delayMs) {
+    changedFolders_.insert(folder);
+    SetTimer(notifyWindow_, RELOAD_TIMER, delayMs, nullptr);
+}
+
+void Opener::ReloadChangedFiles() {
+    KillTimer(notifyWindow_, RELOAD_TIMER);
+    std::set<std::wstring> folders;
+    folders.swap(changedFolders_);
+    if (!settings_.autoReload) return;
+    for (HWND window : DocumentWindows()) {
+        View* view = ViewOf(window);
+        if (!view->picture || view->pendingTicket != 0) continue;
+        const FileIdentity& shown = view->picture->Identity();
+        bool watched = false;
+        for (const std::wstring& folder : folders) watched = watched || SamePath(folder, FolderOf(shown.path));
+        if (!watched) continue;
+        FileIdentity now;
+        const LoadError error = ReadFileIdentity(shown.path, now);
+        if (error != LoadError::None) {
+            // Gone (or unreadable for now): the window keeps what it shows.
+            ShowPictureStatus(window, ReasonText(error, 0, 0).c_str());
+            continue;
+        }
+        if (now.size == shown.size && now.lastWrite == shown.lastWrite && view->reloadRetries == 0) continue;
+        WaitForPicture(view, window, shown.path, documents_->Request(shown.path, now), LoadPurpose::AutoReload);
+    }
+}
+
+void Opener::AfterShown(View* view, HWND window, LoadPurpose purpose) {
+    view->reloadRetries = 0;
+    WatchFolders();
+    // A step is a key command: linked windows follow it.
+    if (purpose == LoadPurpose::Step) FollowLinkedLeader(view, window);
     // The next picture in the direction of travel decodes in the background
     // while this one is looked at.
-    if (view->folder && reinterpret_cast<HWND>(SendMessageW(mdiClient, WM_MDIGETACTIVE, 0, 0)) == window) {
+    if (view->folder && ActiveDocumentWindow() == window) {
         const std::wstring next = NeighbourInFolder(*view->folder, FileNameOf(view->path), view->direction);
         if (!next.empty() && !SamePath(next, view->path)) documents_->Preload(next);
     }

@@ -9,19 +9,23 @@
 #include <shellapi.h>
 
 #include <deque>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "document/documents.h"
+#include "document/folder_watcher.h"
 #include "view/view.h"
 
 class Opener {
 public:
-    // Results of decodes reach notifyWindow as notifyMessage.
-    Opener(HWND notifyWindow, UINT notifyMessage);
+    // Results of decodes reach notifyWindow as notifyMessage, folder changes
+    // as foldersMessage.
+    Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage);
 
     Documents& TheDocuments() { return *documents_; }
+    ViewSettings& Settings() { return settings_; }
     // No more decodes; those under way are finished and dropped.
     void Stop();
 
@@ -38,17 +42,34 @@ public:
     // Hands finished decodes to the windows that wait for them.
     void DeliverFinished();
 
+    // Reads the window's file again (F5): only that window changes.
+    void Reload(HWND window);
+    // Automatic reload: windows whose file changes on disk read it again.
+    void SetAutoReload(bool on);
+    // A watched folder changed: the check follows once the writing settles.
+    void FoldersChanged();
+    // The settling time is over (the timer of that name).
+    void ReloadChangedFiles();
+
+    static constexpr UINT_PTR RELOAD_TIMER = 1;
+
 private:
     void OpenInNewWindow(const std::wstring& path, bool startup);
     HWND CreateDocumentWindow(const ViewOpening& opening);
     void OpenInWindow(View* view, HWND window, const std::wstring& fullPath, LoadPurpose purpose);
     void Deliver(View* view, HWND window, const FinishedLoad& load);
-    void AfterShown(View* view, HWND window);
+    void AfterShown(View* view, HWND window, LoadPurpose purpose);
     void Fail(const std::wstring& path, LoadError error, uint32_t width, uint32_t height);
+    void WatchFolders();
+    void ReloadLater(const std::wstring& folder, UINT delayMs);
     void ShowFailures();
 
     HWND notifyWindow_;
     std::unique_ptr<Documents> documents_;
+    ViewSettings settings_;
+    std::unique_ptr<FolderWatcher> watcher_;  // while automatic reload is on
+    std::set<std::wstring> changedFolders_;    // waiting for the writing to settle
+    UINT notifyFoldersMessage_;
     std::deque<std::wstring> failures_;  // messages waiting for their turn
     bool showingFailure_ = false;
 };

@@ -20,3 +20,31 @@
 #define IDM_OPEN 40007
 #define IDM_NEXT 40008
 #define IDM_PREVIOUS 40009
+#define IDM_ZOOM_IN 40010
+#define IDM_ZOOM_OUT 40011
+#define IDM_ZOOM_IN_PRESET 40012
+#define IDM_ZOOM_OUT_PRESET 40013
+#define IDM_ACTUAL_SIZE 40014
+#define IDM_FIT 40015
+#define IDM_ROTATE_CLOCKWISE 40016
+#define IDM_ROTATE_ANTICLOCKWISE 40017
+#define IDM_FLIP 40018
+#define IDM_COPY_PICTURE 40019
+#define IDM_COPY_PATH 40020
+#define IDM_RELOAD 40021
+#define IDM_AUTO_RELOAD 40022
+#define IDM_LINK_VIEWS 40023
+// Keys without a menu item: scrolling.
+#define IDM_SCROLL_LEFT 40030
+#define IDM_SCROLL_RIGHT 40031
+#define IDM_SCROLL_UP 40032
+#define IDM_SCROLL_DOWN 40033
+#define IDM_PAGE_UP 40034
+#define IDM_PAGE_DOWN 40035
+#define IDM_HOME 40036
+#define IDM_END 40037
+
+// Keys the resource compiler knows by number only: "=+" and "-_" of the
+// main keyboard.
+#define KEY_PLUS 0xBB
+#define KEY_MINUS 0xBD

@@ -42,3 +42,4 @@ inline constexpr wchar_t OPEN_FILTER[] =
     L"图片 (*.bmp;*.gif;*.jpg;*.jpeg;*.png;*.tif;*.tiff;*.ico)\0"
     L"*.bmp;*.dib;*.gif;*.jpg;*.jpeg;*.jpe;*.jfif;*.png;*.tif;*.tiff;*.ico\0"
     L"所有文件 (*.*)\0*.*\0";
+inline constexpr wchar_t TEXT_CLIPBOARD_FAILED[] = L"无法把图片放到剪贴板上。";

@@ -45,9 +45,29 @@ PixelSurface Picture::Surface() const {
 }
 
 uint32_t Picture::DecodedColour(uint32_t x, uint32_t y) const {
-    if (straight_) return straight_[static_cast<size_t>(y) * width_ + x];
-    const uint8_t* row = bits_ + static_cast<size_t>(height_ - 1 - y) * static_cast<size_t>(Stride());
+    const size_t index = static_cast<size_t>(height_ - 1 - y) * width_ + x;
+    if (straight_) return straight_[index];
     uint32_t pixel;
-    memcpy(&pixel, row + static_cast<size_t>(x) * BYTES_PER_PIXEL, sizeof pixel);
+    memcpy(&pixel, bits_ + index * BYTES_PER_PIXEL, sizeof pixel);
     return pixel | FULLY_OPAQUE;
+}
+
+PixelSurface Picture::DecodedSurface() const {
+    return {reinterpret_cast<uint8_t*>(straight_.get()), static_cast<int32_t>(width_), static_cast<int32_t>(height_),
+            Stride()};
+}
+
+std::unique_ptr<Picture> Picture::Turned(Orientation turn) const {
+    uint32_t width = 0, height = 0;
+    ShownSize(width_, height_, turn, width, height);
+    std::unique_ptr<Picture> turned = Allocate(width, height, identity_);
+    if (!turned) return nullptr;
+    TransformSurface(Surface(), turned->Surface(), turn);
+    if (straight_) {
+        std::unique_ptr<uint32_t[]> straight(new (std::nothrow) uint32_t[static_cast<size_t>(width) * height]);
+        if (!straight) return nullptr;
+        turned->straight_ = std::move(straight);
+        TransformSurface(DecodedSurface(), turned->DecodedSurface(), turn);
+    }
+    return turned;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "document/orientation.h"
 #include "view/gdi.h"
 #include "view/geometry/pixel_copy.h"
 
@@ -46,17 +47,22 @@ public:
     // The colour of pixel (x, y) as decoded, 0xAARRGGBB; inside the picture only.
     uint32_t DecodedColour(uint32_t x, uint32_t y) const;
 
+    // The same picture turned or mirrored (the rotate and flip commands): a
+    // new picture of the same file; null when the memory is not there.
+    std::unique_ptr<Picture> Turned(Orientation turn) const;
+
     // For the loader, before the picture is published.
     uint8_t* Bits() { return bits_; }
     int32_t Stride() const { return static_cast<int32_t>(width_) * BYTES_PER_PIXEL; }
     // Takes the decoded colours of a picture with alpha: width x height
-    // pixels, rows top-down.
+    // pixels, rows bottom-up like the painted ones.
     void KeepDecodedColours(std::unique_ptr<uint32_t[]> straight) { straight_ = std::move(straight); }
 
     static constexpr int32_t BYTES_PER_PIXEL = 4;
 
 private:
     Picture() = default;
+    PixelSurface DecodedSurface() const;
 
     FileIdentity identity_;
     uint32_t width_ = 0;

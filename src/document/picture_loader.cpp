@@ -211,9 +211,9 @@ int DecodeInto(GpImage* image, uint32_t storedW, uint32_t storedH, INT format, O
     return status;
 }
 
-// The decoded colours of a picture with alpha, rows top-down; null when every
-// pixel is opaque after all (or the memory is not there: the readout then
-// shows the painted colours).
+// The decoded colours of a picture with alpha, rows bottom-up like the
+// painted ones; null when every pixel is opaque after all (or the memory is
+// not there: the readout then shows the painted colours).
 std::unique_ptr<uint32_t[]> DecodedColours(GpImage* image, uint32_t storedW, uint32_t storedH,
                                            Orientation orientation, uint32_t shownW, uint32_t shownH) {
     ScratchSurface straight;
@@ -226,14 +226,7 @@ std::unique_ptr<uint32_t[]> DecodedColours(GpImage* image, uint32_t storedW, uin
     bool translucent = false;
     for (size_t i = 0; i < count && !translucent; ++i) translucent = (straight.pixels[i] & ALPHA_MASK) != OPAQUE_ALPHA;
     if (!translucent) return nullptr;
-    // The surface is bottom-up; the readout wants rows top-down.
-    std::unique_ptr<uint32_t[]> topDown(new (std::nothrow) uint32_t[count]);
-    if (!topDown) return nullptr;
-    for (uint32_t row = 0; row < shownH; ++row) {
-        const uint32_t* from = straight.pixels.get() + static_cast<size_t>(shownH - 1 - row) * shownW;
-        std::copy(from, from + shownW, topDown.get() + static_cast<size_t>(row) * shownW);
-    }
-    return topDown;
+    return std::move(straight.pixels);
 }
 
 }  // namespace

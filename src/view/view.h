@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "document/folder.h"
 #include "document/picture.h"
@@ -15,10 +16,18 @@
 
 class Documents;
 
+// What every document window follows, as the menus set it.
+struct ViewSettings {
+    bool linked = false;      // a zoom or scroll in one window is repeated in the others
+    bool autoReload = false;  // a window whose file changes on disk reads it again
+};
+
 // What a result that arrives for the window is for, which decides what a
 // failure does: the window's first picture (the window closes), a step to
-// another file (the window keeps its picture), a reload (a status text).
-enum class LoadPurpose { FirstPicture, Step, Reload };
+// another file (the window keeps its picture), a reload (a status text; an
+// automatic one tries again a little later first, as the file may still be
+// being written).
+enum class LoadPurpose { FirstPicture, Step, Reload, AutoReload };
 
 struct View {
     ViewState state{};
@@ -33,8 +42,10 @@ struct View {
 
     uint64_t pendingTicket = 0;  // the decode the window waits for, or 0
     LoadPurpose pendingPurpose = LoadPurpose::FirstPicture;
+    int reloadRetries = 0;  // automatic reloads of a file that did not decode yet
 
     Documents* documents = nullptr;
+    const ViewSettings* settings = nullptr;
     // The window of the start without a file named: when its picture cannot
     // be shown, the program ends with its message, as it always has.
     bool startup = false;
@@ -44,6 +55,7 @@ struct View {
 // either the picture (shared at once) or the ticket of its decode.
 struct ViewOpening {
     Documents* documents = nullptr;
+    const ViewSettings* settings = nullptr;
     std::wstring path;
     std::shared_ptr<const Picture> picture;
     std::shared_ptr<const FolderList> folder;
@@ -75,3 +87,17 @@ void UpdatePictureReadout(const View* view, HWND window);
 
 // Writes text into status part 3 when the window is the active one.
 void ShowPictureStatus(HWND window, const wchar_t* text);
+
+// The document windows, and the active one (or null).
+std::vector<HWND> DocumentWindows();
+HWND ActiveDocumentWindow();
+
+// Carries out a view command (scroll and zoom keys, fit, rotation, the
+// clipboard) in the window; false for commands that are not the view's.
+bool RunViewCommand(View* view, HWND window, int command);
+
+// With linked views, puts every other window at the leader's zoom with the
+// leader's centre picture point at its own centre.
+void FollowLinkedLeader(const View* leader, HWND leaderWindow);
+// The same whatever the setting: linking turned on aligns the windows.
+void AlignViewsTo(const View* leader, HWND leaderWindow);

@@ -20,6 +20,7 @@ LRESULT OnScroll(View* view, HWND window, int bar, WPARAM wParam);
 LRESULT OnMouseWheel(View* view, HWND window, WPARAM wParam);
 
 // view_zoom.cpp
+void ZoomAt(View* view, HWND window, const PlainPoint& point, bool zoomIn, bool usePresets);
 LRESULT ZoomAtCursor(View* view, HWND window, bool zoomIn, bool usePresets);
 
 // view_readouts.cpp

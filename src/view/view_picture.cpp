@@ -22,9 +22,7 @@ namespace {
 
 constexpr WPARAM PICTURE_PART = 3;
 
-bool IsActive(HWND window) {
-    return reinterpret_cast<HWND>(SendMessageW(mdiClient, WM_MDIGETACTIVE, 0, 0)) == window;
-}
+bool IsActive(HWND window) { return ActiveDocumentWindow() == window; }
 
 // Tables for the new picture, unless the ones the window has are of the
 // right size already.
@@ -61,6 +59,19 @@ void StartOver(ViewState& state, uint32_t width, uint32_t height) {
 }
 
 }  // namespace
+
+std::vector<HWND> DocumentWindows() {
+    std::vector<HWND> windows;
+    for (HWND child = GetWindow(mdiClient, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ViewOf(child) != nullptr) windows.push_back(child);
+    }
+    return windows;
+}
+
+HWND ActiveDocumentWindow() {
+    const HWND active = reinterpret_cast<HWND>(SendMessageW(mdiClient, WM_MDIGETACTIVE, 0, 0));
+    return active != nullptr && ViewOf(active) != nullptr ? active : nullptr;
+}
 
 bool ShowPicture(View* view, HWND window, const std::shared_ptr<const Picture>& picture,
                  const std::shared_ptr<const FolderList>& folder) {

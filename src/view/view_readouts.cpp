@@ -15,6 +15,7 @@ namespace {
 constexpr WPARAM ZOOM_PART = 0;
 constexpr WPARAM SCALED_POINT_PART = 1;
 constexpr WPARAM IMAGE_POINT_PART = 2;
+constexpr WPARAM COLOUR_PART = 4;
 
 void SetStatusText(WPARAM part, const char* text) {
     SendMessageA(statusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
@@ -46,5 +47,10 @@ LRESULT UpdateCursorReadouts(View* view, HWND window) {
     SetStatusText(SCALED_POINT_PART, text);
     BuildPointText(state.imagePtX, state.imagePtY, text);
     SetStatusText(IMAGE_POINT_PART, text);
+    // The colour of that picture pixel as decoded, not as the screen shows it.
+    const Picture& picture = *view->picture;
+    BuildColourText(picture.DecodedColour(static_cast<uint32_t>(state.imagePtX), static_cast<uint32_t>(state.imagePtY)),
+                    picture.HasAlpha(), text);
+    SetStatusText(COLOUR_PART, text);
     return 0;
 }

@@ -84,6 +84,7 @@ LRESULT OnScroll(View* view, HWND window, int bar, WPARAM wParam) {
     SetScrollInfo(window, bar, AsScrollInfo(info), TRUE);
 
     SendMessageA(window, WM_SIZE, 0, 0);
+    FollowLinkedLeader(view, window);
     return 0;
 }
 

@@ -124,20 +124,17 @@ void FinishZoomStep(ViewState& view, const PlainPoint& cursor) {
     view.lastCursorY = cursor.y;
 }
 
-void ZoomStep(ViewState& view, const PlainPoint& cursor, bool zoomIn, bool usePresets) {
-    // Tables sized for the picture hold every zoom up to the cap; smaller
-    // tables (a view set up by hand) stop the zoom at the highest that fits
-    // them, and a view whose tables hold not even 100 % is left as it is.
-    const int32_t highest = HighestFittingZoom(view.mapLength, view.mapCapacity);
-    if (highest == 0) {
-        return;
-    }
-    FindAnchor(view, cursor);
-    MeasureCursorFraction(view, cursor);
+namespace {
+
+// The rest of a step once the anchor is found and measured: the new zoom,
+// the tables, the centre and the layout.
+void ChangeZoom(ViewState& view, const PlainPoint& cursor, int32_t zoom, int32_t highest) {
     const int32_t previousZoom = view.zoom;
-    int32_t zoom = NextZoom(view.zoom, zoomIn, usePresets, view.scaledW, view.scaledH);
     if (zoom > highest) {
         zoom = highest;
+    }
+    if (zoom < 1) {
+        zoom = 1;
     }
     view.zoom = zoom;
     RebuildScaleMaps(view);
@@ -150,4 +147,29 @@ void ZoomStep(ViewState& view, const PlainPoint& cursor, bool zoomIn, bool usePr
     }
     CentreOnAnchor(view, cursor);
     FinishZoomStep(view, cursor);
+}
+
+}  // namespace
+
+void ZoomStep(ViewState& view, const PlainPoint& cursor, bool zoomIn, bool usePresets) {
+    // Tables sized for the picture hold every zoom up to the cap; smaller
+    // tables (a view set up by hand) stop the zoom at the highest that fits
+    // them, and a view whose tables hold not even 100 % is left as it is.
+    const int32_t highest = HighestFittingZoom(view.mapLength, view.mapCapacity);
+    if (highest == 0) {
+        return;
+    }
+    FindAnchor(view, cursor);
+    MeasureCursorFraction(view, cursor);
+    ChangeZoom(view, cursor, NextZoom(view.zoom, zoomIn, usePresets, view.scaledW, view.scaledH), highest);
+}
+
+void ZoomTo(ViewState& view, const PlainPoint& cursor, int32_t zoom) {
+    const int32_t highest = HighestFittingZoom(view.mapLength, view.mapCapacity);
+    if (highest == 0) {
+        return;
+    }
+    FindAnchor(view, cursor);
+    MeasureCursorFraction(view, cursor);
+    ChangeZoom(view, cursor, zoom, highest);
 }

@@ -40,3 +40,7 @@ void FinishZoomStep(ViewState& view, const PlainPoint& cursor);
 // One whole zoom step at the cursor (client coordinates), the zoom limited to
 // what the view's tables can hold.
 void ZoomStep(ViewState& view, const PlainPoint& cursor, bool zoomIn, bool usePresets);
+
+// The same about the cursor, to a given zoom (limited to 1 and to what the
+// tables hold) instead of the next notch: the commands for 100 % and fit.
+void ZoomTo(ViewState& view, const PlainPoint& cursor, int32_t zoom);

@@ -1,0 +1,119 @@
+// The view commands of the keys and the 查看 menu, always for the active
+// window: scrolling by line, page and to the corners through the same scroll
+// requests as the bars; zoom steps about the client centre, 100 % and fit;
+// turning and mirroring the picture for every window that shows it; copying
+// the picture or its path.
+
+#include "app/globals.h"
+#include "app/resource.h"
+#include "app/texts.h"
+#include "view/geometry/fit.h"
+#include "view/geometry/layout.h"
+#include "view/geometry/linked.h"
+#include "view/geometry/scale_maps.h"
+#include "view/geometry/turn.h"
+#include "view/geometry/zoom.h"
+#include "view/view_clipboard.h"
+#include "view/view_handlers.h"
+
+namespace {
+
+// A scroll request to one bar, when the bar is there: as the wheel does.
+void ScrollRequest(const View* view, HWND window, int bar, int request) {
+    const int32_t shown = bar == SB_HORZ ? view->state.hBarShown : view->state.vBarShown;
+    if (shown == 1) SendMessageW(window, bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL, static_cast<WPARAM>(request), 0);
+}
+
+PlainPoint ClientCentre(const View* view) {
+    PlainSize client;
+    RectSize(view->state.clientRect, client);
+    return {client.w >> 1, client.h >> 1};
+}
+
+// The client area as it would be without scroll bars: what fit fills.
+void ClientWithoutBars(const View* view, HWND window, int32_t& width, int32_t& height) {
+    RECT client;
+    GetClientRect(window, &client);
+    width = client.right + (view->state.vBarShown == 1 ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+    height = client.bottom + (view->state.hBarShown == 1 ? GetSystemMetrics(SM_CYHSCROLL) : 0);
+}
+
+void ZoomAtCentreTo(View* view, HWND window, int32_t zoom) {
+    ZoomTo(view->state, ClientCentre(view), zoom);
+    SendMessageW(window, WM_SIZE, 0, 0);
+}
+
+void Fit(View* view, HWND window) {
+    int32_t width = 0, height = 0;
+    ClientWithoutBars(view, window, width, height);
+    ZoomAtCentreTo(view, window, FitZoom(view->state.imageW, view->state.imageH, width, height));
+}
+
+// Every window showing the picture gets it turned; each keeps its zoom and
+// the picture point at its centre.
+void TurnPicture(const View* view, int turn) {
+    const std::shared_ptr<const Picture> old = view->picture;
+    std::shared_ptr<const Picture> turned = old->Turned(static_cast<Orientation>(turn));
+    if (!turned) {
+        MessageBoxW(frameWnd, TEXT_OUT_OF_MEMORY, MESSAGE_CAPTION_W, MB_OK);
+        return;
+    }
+    for (HWND window : DocumentWindows()) {
+        View* shower = ViewOf(window);
+        if (shower->picture != old) continue;
+        TurnView(shower->state, static_cast<Orientation>(turn));
+        shower->picture = turned;
+        UpdatePictureReadout(shower, window);
+        SendMessageW(window, WM_SIZE, 0, 0);
+    }
+}
+
+}  // namespace
+
+bool RunViewCommand(View* view, HWND window, int command) {
+    if (!view->picture) return false;  // nothing to act on while the first picture loads
+    switch (command) {
+        case IDM_SCROLL_LEFT: ScrollRequest(view, window, SB_HORZ, SB_LINELEFT); return true;
+        case IDM_SCROLL_RIGHT: ScrollRequest(view, window, SB_HORZ, SB_LINERIGHT); return true;
+        case IDM_SCROLL_UP: ScrollRequest(view, window, SB_VERT, SB_LINEUP); return true;
+        case IDM_SCROLL_DOWN: ScrollRequest(view, window, SB_VERT, SB_LINEDOWN); return true;
+        case IDM_PAGE_UP: ScrollRequest(view, window, SB_VERT, SB_PAGEUP); return true;
+        case IDM_PAGE_DOWN: ScrollRequest(view, window, SB_VERT, SB_PAGEDOWN); return true;
+        case IDM_HOME:
+            ScrollRequest(view, window, SB_HORZ, SB_LEFT);
+            ScrollRequest(view, window, SB_VERT, SB_TOP);
+            return true;
+        case IDM_END:
+            ScrollRequest(view, window, SB_HORZ, SB_RIGHT);
+            ScrollRequest(view, window, SB_VERT, SB_BOTTOM);
+            return true;
+        case IDM_ZOOM_IN: ZoomAt(view, window, ClientCentre(view), true, false); break;
+        case IDM_ZOOM_OUT: ZoomAt(view, window, ClientCentre(view), false, false); break;
+        case IDM_ZOOM_IN_PRESET: ZoomAt(view, window, ClientCentre(view), true, true); break;
+        case IDM_ZOOM_OUT_PRESET: ZoomAt(view, window, ClientCentre(view), false, true); break;
+        case IDM_ACTUAL_SIZE: ZoomAtCentreTo(view, window, ZOOM_UNIT); break;
+        case IDM_FIT: Fit(view, window); break;
+        case IDM_ROTATE_CLOCKWISE: TurnPicture(view, ORIENTATION_CLOCKWISE); break;
+        case IDM_ROTATE_ANTICLOCKWISE: TurnPicture(view, ORIENTATION_ANTICLOCKWISE); break;
+        case IDM_FLIP: TurnPicture(view, ORIENTATION_MIRROR); break;
+        case IDM_COPY_PICTURE: CopyPicture(*view->picture, window); return true;
+        case IDM_COPY_PATH: CopyPath(view->path, window); return true;
+        default: return false;
+    }
+    FollowLinkedLeader(view, window);
+    return true;
+}
+
+void FollowLinkedLeader(const View* leader, HWND leaderWindow) {
+    if (leader->settings != nullptr && leader->settings->linked) AlignViewsTo(leader, leaderWindow);
+}
+
+void AlignViewsTo(const View* leader, HWND leaderWindow) {
+    if (!leader->picture) return;
+    for (HWND window : DocumentWindows()) {
+        View* follower = ViewOf(window);
+        if (window == leaderWindow || !follower->picture) continue;
+        FollowView(leader->state, follower->state);
+        SendMessageW(window, WM_SIZE, 0, 0);
+    }
+}
