@@ -29,8 +29,19 @@ struct ViewSettings {
 // being written).
 enum class LoadPurpose { FirstPicture, Step, Reload, AutoReload };
 
+// What one scroll bar was last handed, so that a re-layout that changes
+// nothing about it does not hand it the same values again (each call
+// redraws the bar).
+struct HeldBar {
+    bool known = false;
+    int32_t max = 0;
+    uint32_t page = 0;
+    int32_t position = 0;
+};
+
 struct View {
     ViewState state{};
+    HeldBar heldBars[2];  // SB_HORZ, SB_VERT
     std::shared_ptr<const Picture> picture;  // null until the first picture arrives
     std::unique_ptr<uint32_t[]> majorTable;  // state.mapCapacity.major entries
     std::unique_ptr<uint32_t[]> minorTable;  // state.mapCapacity.minor entries

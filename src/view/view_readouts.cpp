@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "app/globals.h"
 #include "support/text.h"
 #include "view/geometry/zoom.h"
@@ -17,7 +19,15 @@ constexpr WPARAM SCALED_POINT_PART = 1;
 constexpr WPARAM IMAGE_POINT_PART = 2;
 constexpr WPARAM COLOUR_PART = 4;
 
+constexpr WPARAM CACHED_PARTS = COLOUR_PART + 1;
+
+// What this file last wrote into each of its parts: the status bar is one for
+// all windows, and a part already showing the text is not redrawn with it.
+std::string shownTexts[CACHED_PARTS];
+
 void SetStatusText(WPARAM part, const char* text) {
+    if (shownTexts[part] == text) return;
+    shownTexts[part] = text;
     SendMessageA(statusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
 }
 
@@ -49,6 +59,10 @@ LRESULT UpdateCursorReadouts(View* view, HWND window) {
     SetStatusText(IMAGE_POINT_PART, text);
     // The colour of that picture pixel as decoded, not as the screen shows it.
     const Picture& picture = *view->picture;
+    if (static_cast<uint32_t>(state.imagePtX) >= picture.Width() ||
+        static_cast<uint32_t>(state.imagePtY) >= picture.Height()) {
+        return 0;
+    }
     BuildColourText(picture.DecodedColour(static_cast<uint32_t>(state.imagePtX), static_cast<uint32_t>(state.imagePtY)),
                     picture.HasAlpha(), text);
     SetStatusText(COLOUR_PART, text);

@@ -23,30 +23,43 @@ int32_t ClientExtent(const ViewState& view, int bar) {
 
 // Showing or hiding a bar changes the client area, and the platform may run
 // this handler again from inside ShowScrollBar: everything is read from the
-// record afresh after each call.
-void ShowOrHideBar(ViewState& view, HWND window, int bar) {
+// record afresh after each call. A bar already as it should be is left alone.
+void ShowOrHideBar(View* view, HWND window, int bar) {
+    ViewState& state = view->state;
     const bool horizontal = bar == SB_HORZ;
-    const bool needed = NeedsScrollBar(horizontal ? view.scaledW : view.scaledH, ClientExtent(view, bar));
-    int32_t& shown = horizontal ? view.hBarShown : view.vBarShown;
-    ShowScrollBar(window, bar, needed ? TRUE : FALSE);
+    const bool needed = NeedsScrollBar(horizontal ? state.scaledW : state.scaledH, ClientExtent(state, bar));
+    int32_t& shown = horizontal ? state.hBarShown : state.vBarShown;
+    if (needed != (shown == 1)) {
+        ShowScrollBar(window, bar, needed ? TRUE : FALSE);
+        if (!needed) view->heldBars[bar].known = false;
+    }
     shown = needed ? 1 : 0;
     if (!needed) {
-        (horizontal ? view.hScroll : view.vScroll).nPos = 0;
+        (horizontal ? state.hScroll : state.vScroll).nPos = 0;
     }
 }
 
 // Hands the bar its range, page and the wanted position, and adopts the
 // position the platform clamped it to as the first visible column or row.
-void SetBarRange(ViewState& view, HWND window, int bar) {
+// When the bar holds exactly these already, the position it holds is the
+// clamped one, and nothing is handed.
+void SetBarRange(View* view, HWND window, int bar) {
+    ViewState& state = view->state;
     const bool horizontal = bar == SB_HORZ;
-    PlainScrollInfo& info = horizontal ? view.hScroll : view.vScroll;
+    PlainScrollInfo& info = horizontal ? state.hScroll : state.vScroll;
     info.cbSize = sizeof(SCROLLINFO);
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMax = static_cast<int32_t>(horizontal ? view.scaledW : view.scaledH) - 1;
-    info.nPage = static_cast<uint32_t>(ClientExtent(view, bar));
-    const int32_t position = SetScrollInfo(window, bar, AsScrollInfo(info), TRUE);
-    info.nPos = position;
-    (horizontal ? view.srcX : view.srcY) = position;
+    info.nMax = static_cast<int32_t>(horizontal ? state.scaledW : state.scaledH) - 1;
+    info.nPage = static_cast<uint32_t>(ClientExtent(state, bar));
+    HeldBar& held = view->heldBars[bar];
+    if (!held.known || held.max != info.nMax || held.page != info.nPage || held.position != info.nPos) {
+        held.position = SetScrollInfo(window, bar, AsScrollInfo(info), TRUE);
+        held.max = info.nMax;
+        held.page = info.nPage;
+        held.known = true;
+    }
+    info.nPos = held.position;
+    (horizontal ? state.srcX : state.srcY) = held.position;
 }
 
 void SendScrollRequest(HWND window, UINT message, int request) {
@@ -59,10 +72,10 @@ LRESULT OnSize(View* view, HWND window) {
     ViewState& state = view->state;
     GetClientRect(window, AsRect(state.clientRect));
     LayoutView(state);
-    ShowOrHideBar(state, window, SB_HORZ);
-    ShowOrHideBar(state, window, SB_VERT);
-    if (state.hBarShown == 1) SetBarRange(state, window, SB_HORZ);
-    if (state.vBarShown == 1) SetBarRange(state, window, SB_VERT);
+    ShowOrHideBar(view, window, SB_HORZ);
+    ShowOrHideBar(view, window, SB_VERT);
+    if (state.hBarShown == 1) SetBarRange(view, window, SB_HORZ);
+    if (state.vBarShown == 1) SetBarRange(view, window, SB_VERT);
     UpdateZoomReadout(view);
     InvalidateRect(window, nullptr, FALSE);
     return 0;
@@ -81,7 +94,11 @@ LRESULT OnScroll(View* view, HWND window, int bar, WPARAM wParam) {
     info.nPos = ScrollRequestPosition(halves.low, info, ClientExtent(view->state, bar));
     info.cbSize = sizeof(SCROLLINFO);
     info.fMask = SIF_POS;
-    SetScrollInfo(window, bar, AsScrollInfo(info), TRUE);
+    // The clamped position is what the bar holds now; the re-layout then
+    // finds nothing to hand it.
+    info.nPos = SetScrollInfo(window, bar, AsScrollInfo(info), TRUE);
+    HeldBar& held = view->heldBars[bar];
+    if (held.known) held.position = info.nPos;
 
     SendMessageA(window, WM_SIZE, 0, 0);
     FollowLinkedLeader(view, window);
