@@ -19,10 +19,12 @@
 
 namespace {
 
-// Right edges of the status parts: part 0 takes all but the last 600 pixels,
-// parts 1 to 3 are 150 pixels wide, part 4 ends at the right edge.
+// Right edges of the status parts: parts 1 to 4 are 150 pixels wide at 96 DPI
+// and scale with the frame's DPI, part 0 takes the rest, part 4 ends at the
+// right edge.
 constexpr int STATUS_PART_COUNT = 5;
 constexpr int STATUS_PART_WIDTH = 150;
+constexpr int STATUS_PART_DPI = USER_DEFAULT_SCREEN_DPI;
 constexpr DWORD STATUS_STYLE = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | CCS_NODIVIDER | SBARS_SIZEGRIP;
 constexpr UINT STATUS_ID = 0;
 
@@ -42,11 +44,30 @@ int statusParts[STATUS_PART_COUNT];
 ULONG_PTR gdiplusToken = 0;
 const GdiplusStartupInput gdiplusStartupInput = {1, nullptr, FALSE, FALSE};
 
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+
+// The window's DPI where the system knows one per window (Windows 10 1607 on;
+// looked up at run time so that Windows 7 still starts), else the system DPI,
+// which a DPI-aware program sees unscaled.
+int WindowDpi(HWND window) {
+    // Through the one function type that casts to any other without a warning.
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr) {
+        return static_cast<int>(getDpiForWindow(window));
+    }
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 void LayOutStatusParts(HWND frame) {
     RECT client;
     GetClientRect(frame, &client);
+    const int partWidth = MulDiv(STATUS_PART_WIDTH, WindowDpi(frame), STATUS_PART_DPI);
     for (int part = 0; part < STATUS_PART_COUNT; ++part) {
-        statusParts[part] = client.right - (STATUS_PART_COUNT - 1 - part) * STATUS_PART_WIDTH;
+        statusParts[part] = client.right - (STATUS_PART_COUNT - 1 - part) * partWidth;
     }
     SendMessageA(statusBar, SB_SETPARTS, STATUS_PART_COUNT, reinterpret_cast<LPARAM>(statusParts));
 }

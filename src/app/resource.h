@@ -15,3 +15,6 @@
 #define IDM_CASCADE 40004
 #define IDM_NEW 40005
 #define IDM_CLOSE 40006
+
+// The application icon (frame and document windows, and the exe itself).
+#define IDI_KIV 1

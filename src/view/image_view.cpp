@@ -5,7 +5,7 @@
 #include "view/view_handlers.h"
 
 LRESULT CALLBACK ImageViewWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ViewState* view = reinterpret_cast<ViewState*>(GetWindowLongA(window, GWL_USERDATA));
+    ViewState* view = reinterpret_cast<ViewState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (view == nullptr) {
         // Before creation has made the record, or after it refused the window.
         if (message == WM_CREATE) return OnCreate(window);

@@ -182,7 +182,7 @@ LRESULT OnCreate(HWND window) {
     if (view == nullptr) {
         return CREATE_REFUSED;
     }
-    SetWindowLongA(window, GWL_USERDATA, reinterpret_cast<LONG>(view));
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
 
     // Complete before it replaces the current set: every view paints from
     // whichever set is current, so the superseded one can go now.
@@ -193,7 +193,7 @@ LRESULT OnCreate(HWND window) {
     view->minorMap = static_cast<uint32_t*>(LocalAlloc(LPTR, MINOR_MAP_ENTRIES * sizeof(uint32_t)));
     if (view->majorMap == nullptr || view->minorMap == nullptr) {
         // A view cannot work without its tables: refuse this window only.
-        SetWindowLongA(window, GWL_USERDATA, 0);
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         ReleaseViewState(view);
         return CREATE_REFUSED;
     }
@@ -213,6 +213,6 @@ LRESULT OnCreate(HWND window) {
 }
 
 void OnNcDestroy(ViewState* view, HWND window) {
-    SetWindowLongA(window, GWL_USERDATA, 0);
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     ReleaseViewState(view);
 }
