@@ -34,10 +34,11 @@ windows: win32 win64
 # The end-to-end suites run against every Windows build this machine runs
 # (scripts/windows-builds tries them; KIV_E2E_BUILDS forces the choice).
 test: native windows dist
-	@builds="$$(scripts/windows-builds $(abspath $(BUILD)) 2>$(BUILD)/windows-builds.txt)"; \
-	  cat $(BUILD)/windows-builds.txt; \
-	  cmake -S . -B $(NATIVE_DIR) -DKIV_E2E_BUILDS="$$(echo $$builds | tr ' ' ';')" \
-	    -DKIV_E2E_WHY="$$(cat $(BUILD)/windows-builds.txt)" > /dev/null
+	@scripts/windows-builds $(abspath $(BUILD)) >$(BUILD)/windows-builds 2>$(BUILD)/windows-builds.why \
+	  || { cat $(BUILD)/windows-builds.why; exit 1; }
+	@cat $(BUILD)/windows-builds.why
+	@cmake -S . -B $(NATIVE_DIR) -DKIV_E2E_BUILDS="$$(tr ' ' ';' <$(BUILD)/windows-builds)" \
+	  -DKIV_E2E_WHY="$$(cat $(BUILD)/windows-builds.why)" > /dev/null
 	@ctest --test-dir $(NATIVE_DIR) --output-on-failure
 
 run: native windows
