@@ -23,10 +23,12 @@
 
 namespace {
 
-// Right edges of the status parts: part 0 takes all but the last 600 pixels,
-// parts 1 to 3 are 150 pixels wide, part 4 ends at the right edge.
+// Right edges of the status parts: parts 1 to 4 are 150 pixels wide at 96 DPI
+// and scale with the frame's DPI, part 0 takes the rest, part 4 ends at the
+// right edge.
 constexpr int STATUS_PART_COUNT = 5;
 constexpr int STATUS_PART_WIDTH = 150;
+constexpr int STATUS_PART_DPI = USER_DEFAULT_SCREEN_DPI;
 constexpr DWORD STATUS_STYLE = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | CCS_NODIVIDER | SBARS_SIZEGRIP;
 constexpr UINT STATUS_ID = 0;
 
@@ -40,6 +42,9 @@ constexpr UINT WM_PICTURES_READY = WM_APP + 1;
 constexpr UINT WM_OPEN_START_FILES = WM_APP + 2;
 // Posted by the folder watcher when a folder of an open picture changed.
 constexpr UINT WM_FOLDERS_CHANGED = WM_APP + 3;
+// Sent when the frame moves to a screen of another DPI (not in every
+// header of the oldest systems we build for).
+constexpr UINT DPI_CHANGED = 0x02E0;
 
 // Armed when the frame has been created; the first WM_SIZE opens the first
 // document windows and disarms it for good.
@@ -51,11 +56,30 @@ int statusParts[STATUS_PART_COUNT];
 ULONG_PTR gdiplusToken = 0;
 const GdiplusStartupInput gdiplusStartupInput = {1, nullptr, FALSE, FALSE};
 
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+
+// The window's DPI where the system knows one per window (Windows 10 1607 on;
+// looked up at run time so that Windows 7 still starts), else the system DPI,
+// which a DPI-aware program sees unscaled.
+int WindowDpi(HWND window) {
+    // Through the one function type that casts to any other without a warning.
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr) {
+        return static_cast<int>(getDpiForWindow(window));
+    }
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 void LayOutStatusParts(HWND frame) {
     RECT client;
     GetClientRect(frame, &client);
+    const int partWidth = MulDiv(STATUS_PART_WIDTH, WindowDpi(frame), STATUS_PART_DPI);
     for (int part = 0; part < STATUS_PART_COUNT; ++part) {
-        statusParts[part] = client.right - (STATUS_PART_COUNT - 1 - part) * STATUS_PART_WIDTH;
+        statusParts[part] = client.right - (STATUS_PART_COUNT - 1 - part) * partWidth;
     }
     SendMessageA(statusBar, SB_SETPARTS, STATUS_PART_COUNT, reinterpret_cast<LPARAM>(statusParts));
 }
@@ -195,6 +219,17 @@ LRESULT OnFrameCommand(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam)
     }
 }
 
+// On a screen of another DPI the frame takes the size the system suggests;
+// the resize then lays the status parts out for that DPI. The picture keeps
+// its pixels.
+LRESULT OnDpiChanged(HWND frame, LPARAM suggested) {
+    const RECT* rect = reinterpret_cast<const RECT*>(suggested);
+    SetWindowPos(frame, nullptr, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOutStatusParts(frame);
+    return 0;
+}
+
 LRESULT OnFrameDestroy(Opener* opener) {
     // The workers stop before the windows go; the documents themselves stay
     // until the last window has let go of them.
@@ -215,6 +250,7 @@ LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lP
         case WM_SIZE: return OnFrameSize(frame, wParam, lParam);
         case WM_COMMAND: return OnFrameCommand(opener, frame, wParam, lParam);
         case WM_DROPFILES: opener->OpenDropped(reinterpret_cast<HDROP>(wParam)); return 0;
+        case DPI_CHANGED: return OnDpiChanged(frame, lParam);
         case WM_PICTURES_READY: opener->DeliverFinished(); return 0;
         case WM_OPEN_START_FILES: opener->OpenStartupFiles(); return 0;
         case WM_FOLDERS_CHANGED: opener->FoldersChanged(); return 0;

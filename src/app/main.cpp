@@ -77,8 +77,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     windowClass.cbSize = sizeof(windowClass);
     windowClass.style = CLASS_STYLE;
     windowClass.hInstance = hInstance;
-    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-    windowClass.hIconSm = windowClass.hIcon;
+    // Our icon on the frame and the document windows; the small one loaded at
+    // its own size, so that title bars show the drawn small image, not a
+    // shrunken large one.
+    windowClass.hIcon = LoadIconA(hInstance, MAKEINTRESOURCEA(IDI_KIV));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_KIV), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     RegisterFrameClass(windowClass);
 

@@ -48,3 +48,6 @@
 // main keyboard.
 #define KEY_PLUS 0xBB
 #define KEY_MINUS 0xBD
+
+// The application icon (frame and document windows, and the exe itself).
+#define IDI_KIV 1

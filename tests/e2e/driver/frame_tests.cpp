@@ -11,18 +11,6 @@ namespace {
 
 constexpr int CHILD_SIZE = 400;
 
-void ExpectStatusEdges(Kiv& kiv, const char* context) {
-    const int w = ClientSize(kiv.frame).cx;
-    const std::vector<int> want = {w - 600, w - 450, w - 300, w - 150, w};
-    std::vector<int> got;
-    // The frame lays its status bar out in its own WM_SIZE; wait for it.
-    WaitUntil([&] { return (got = kiv.StatusParts()) == want; }, WAIT_TIMEOUT_MS);
-    std::string shown;
-    for (int edge : got) shown += Format(" %d", edge);
-    CHECK(got == want, "%s: status part edges for client width %d are%s, not %d %d %d %d %d", context, w,
-          shown.c_str(), want[0], want[1], want[2], want[3], want[4]);
-}
-
 bool Overlap(const RECT& a, const RECT& b) {
     RECT both;
     return IntersectRect(&both, &a, &b) != 0;

@@ -24,14 +24,6 @@ constexpr SIZE_T REMOTE_BUFFER_BYTES = 4096;
 constexpr int FRAME_WIDTH = 1200;
 constexpr int FRAME_HEIGHT = 960;
 
-std::wstring Widen(const std::string& text) {
-    int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), length);
-    wide.resize(length - 1);
-    return wide;
-}
-
 struct TopLevelSearch {
     DWORD pid;
     const char* className;
@@ -81,6 +73,14 @@ BOOL CALLBACK CloseWindowsOf(HWND window, LPARAM pid) {
 Config& Settings() {
     static Config config;
     return config;
+}
+
+std::wstring Widen(const std::string& text) {
+    int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(length, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), length);
+    wide.resize(length - 1);
+    return wide;
 }
 
 std::string Narrow(const std::wstring& text) {
@@ -321,6 +321,18 @@ std::vector<int> Kiv::StatusParts() {
     parts.resize(count);
     ReadProcessMemory(process_, remoteBuffer_, parts.data(), count * sizeof(int), nullptr);
     return parts;
+}
+
+void ExpectStatusEdges(Kiv& kiv, const char* context, int partWidth) {
+    const int w = ClientSize(kiv.frame).cx;
+    const std::vector<int> want = {w - 4 * partWidth, w - 3 * partWidth, w - 2 * partWidth, w - partWidth, w};
+    std::vector<int> got;
+    // The frame lays its status bar out in its own WM_SIZE; wait for it.
+    WaitUntil([&] { return (got = kiv.StatusParts()) == want; }, WAIT_TIMEOUT_MS);
+    std::string shown;
+    for (int edge : got) shown += Format(" %d", edge);
+    CHECK(got == want, "%s: status part edges for client width %d are%s, not %d %d %d %d %d", context, w,
+          shown.c_str(), want[0], want[1], want[2], want[3], want[4]);
 }
 
 void Kiv::SendCommand(int id) {

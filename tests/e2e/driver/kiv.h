@@ -49,6 +49,7 @@ struct MessageBoxSeen {
 };
 
 std::string Narrow(const std::wstring& text);
+std::wstring Widen(const std::string& text);
 
 class Kiv {
 public:
@@ -113,6 +114,11 @@ private:
     void* remoteBuffer_ = nullptr;
     ULONGLONG lastCrashScan_ = 0;
 };
+
+// The status parts' right edges: parts 1 to 4 partWidth pixels wide (150 at
+// 96 DPI), part 4 ending at the frame's right edge.
+constexpr int STATUS_PART_WIDTH = 150;
+void ExpectStatusEdges(Kiv& kiv, const char* context, int partWidth = STATUS_PART_WIDTH);
 
 // Window helpers that work across the process boundary.
 std::wstring WindowTextW(HWND window);

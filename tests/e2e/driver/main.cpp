@@ -2,6 +2,8 @@
 //   kiv_e2e [--kiv PATH] [--dbgwin PATH] [--root DIR] run [SUITE | SUITE.CASE ...]
 //   kiv_e2e list
 //   kiv_e2e demo FOLDER [SCREENSHOT.png]   (used by scripts/run-kiv)
+#include <windows.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,6 +13,9 @@
 #include "kiv.h"
 
 int main(int argc, char** argv) {
+    // The driver reads kiv's windows and the screen in physical pixels, whatever
+    // DPI the program runs at.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     e2e::Config& config = e2e::Settings();
     int i = 1;
     for (; i + 1 < argc && std::strncmp(argv[i], "--", 2) == 0; i += 2) {
