@@ -6,26 +6,8 @@
 
 #include "document/folder_order.h"
 #include "document/paths.h"
+#include "document/win32_owners.h"
 
-namespace {
-
-// Finds close with the search, whatever happens in between.
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    HANDLE Get() const { return handle_; }
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
-
-}  // namespace
 
 int CompareNamesLikeTheBrowser(const std::wstring& a, const std::wstring& b) {
     return StrCmpLogicalW(a.c_str(), b.c_str());

@@ -1,22 +1,13 @@
 #include "document/folder_watcher.h"
 
 #include "document/paths.h"
+#include "document/win32_owners.h"
 
 namespace {
 
 constexpr DWORD CHANGES_WATCHED =
     FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE;
 
-class ExclusiveLock {
-public:
-    explicit ExclusiveLock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
-    ~ExclusiveLock() { ReleaseSRWLockExclusive(&lock_); }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-
-private:
-    SRWLOCK& lock_;
-};
 
 // The change notifications of one round of watching, closed together.
 class Notifications {

@@ -3,22 +3,8 @@
 #include <objbase.h>
 
 #include "document/paths.h"
+#include "document/win32_owners.h"
 
-namespace {
-
-// Held for a block: the lock is never kept across a decode.
-class ExclusiveLock {
-public:
-    explicit ExclusiveLock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
-    ~ExclusiveLock() { ReleaseSRWLockExclusive(&lock_); }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-
-private:
-    SRWLOCK& lock_;
-};
-
-}  // namespace
 
 LoadWorkers::LoadWorkers(HWND notify, UINT message) : notify_(notify), message_(message) {
     for (HANDLE& thread : threads_) {

@@ -13,6 +13,7 @@
 #include "document/orientation.h"
 #include "document/paths.h"
 #include "document/picture_header.h"
+#include "document/win32_owners.h"
 #include "view/geometry/view_state.h"
 
 namespace {
@@ -22,21 +23,6 @@ constexpr uint32_t ALPHA_MASK = 0xFF000000u;
 constexpr DWORD READ_CHUNK = 16u << 20;  // ReadFile takes 32-bit counts; read in pieces
 
 // Owners of what one load makes on the way.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return handle_; }
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
-
 class GdiplusImage {
 public:
     GdiplusImage() = default;
