@@ -8,7 +8,6 @@ namespace {
 constexpr DWORD CHANGES_WATCHED =
     FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE;
 
-
 // The change notifications of one round of watching, closed together.
 class Notifications {
 public:
