@@ -364,6 +364,16 @@ std::string Kiv::Status(int part) {
     return text;
 }
 
+std::wstring Kiv::StatusW(int part) {
+    if (!remoteBuffer_ || !statusBar) return L"";
+    static const wchar_t zeros[256] = {};
+    WriteProcessMemory(process_, remoteBuffer_, zeros, sizeof zeros, nullptr);
+    if (!Send(statusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(remoteBuffer_))) return L"<no answer>";
+    wchar_t text[256] = {};
+    ReadProcessMemory(process_, remoteBuffer_, text, sizeof text - sizeof(wchar_t), nullptr);
+    return text;
+}
+
 std::vector<int> Kiv::StatusParts() {
     std::vector<int> parts;
     LRESULT count = 0;

@@ -102,6 +102,7 @@ public:
     HWND WaitChildCount(size_t count);
 
     std::string Status(int part);
+    std::wstring StatusW(int part);  // for texts outside ASCII
     std::vector<int> StatusParts();
 
     // Menu commands: Send waits until the frame has handled it; Post does not.

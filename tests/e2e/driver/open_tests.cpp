@@ -1,8 +1,6 @@
 // Opening the user's own pictures: the command line, the Open dialog, drops,
 // steps through a folder, one picture shared by several windows, and the
 // files that do not open.
-#include <algorithm>
-#include <cstdlib>
 #include <map>
 
 #include "harness.h"
@@ -57,13 +55,14 @@ void Write(const std::string& path, const std::vector<uint8_t>& bytes, bool empt
     REQUIRE(WriteBytes(path, bytes), "cannot write %s", path.c_str());
 }
 
-// Another picture of the same size with other colours.
+// Another picture of the same size with other colours (blue >= 0x80, so
+// never the margin grey).
 Picture Recoloured(int width, int height, uint32_t salt) {
     Picture picture;
     picture.width = width;
     picture.height = height;
     picture.colour = [salt](int x, int y) -> uint32_t {
-        return (((x * 3 + salt) & 0xff) << 16) | (((y * 5 + salt) & 0xff) << 8) | 0x40 | (salt & 0x3f);
+        return (((x * 3 + salt) & 0xff) << 16) | (((y * 5 + salt) & 0xff) << 8) | 0x80 | (salt & 0x7f);
     };
     return picture;
 }
@@ -437,5 +436,37 @@ E2E_CASE(open, jpeg_with_orientation_6_is_shown_upright) {
     ExpectView(child, view, "the JPEG turned upright");
 }
 
-}  // namespace e2e
+// Decoding happens off the window thread: the window is there at once,
+// grey, saying it loads, and the frame answers while the picture decodes.
+E2E_CASE(open, window_shows_at_once_while_a_large_picture_decodes) {
+    Kiv kiv("open_loading");
+    constexpr int SIDE = 16000;  // a few seconds of decoding
+    constexpr DWORD ANSWER_MS = 500;
+    constexpr DWORD DECODE_TIMEOUT_MS = 120000;
+    auto white = [](int x, int) { return x % 3 == 0; };
+    Write(kiv.Dir() + "\\large.png", EncodeBilevelPng(SIDE, SIDE, white, SIDE));
+    kiv.Launch({L"large.png"});
+    kiv.WaitFrame();
+    HWND child = kiv.WaitChildCount(1);
+    CHECK(kiv.StatusW(3) == L"正在加载...", "part 3 reads \"%s\" while the picture decodes",
+          Narrow(kiv.StatusW(3)).c_str());
+    CHECK(WindowTextW(child) == L"large.png", "the window is titled \"%s\"", Narrow(WindowTextW(child)).c_str());
+    const SIZE client = ClientSize(child);
+    CHECK(WaitUntil([&] { return ScreenPixelAtClient(child, client.cx / 2, client.cy / 2) == GREY_BACKGROUND; },
+                    WAIT_TIMEOUT_MS),
+          "the waiting window is not grey");
+    const ULONGLONG asked = GetTickCount64();
+    CHECK(Send(kiv.frame, WM_NULL, 0, 0) && GetTickCount64() - asked < ANSWER_MS, "the frame took %llu ms to answer",
+          GetTickCount64() - asked);
+    CHECK(kiv.StatusW(3) == L"正在加载...", "the picture was decoded before the checks were done");
 
+    CHECK(WaitUntil([&] { return kiv.Status(3) == "16000 x 16000   1/1"; }, DECODE_TIMEOUT_MS), "part 3 reads \"%s\"",
+          kiv.Status(3).c_str());
+    Picture picture;
+    picture.width = picture.height = SIDE;
+    picture.colour = [white](int x, int y) -> uint32_t { return white(x, y) ? 0xffffff : 0x000000; };
+    const POINT first = FirstVisible(kiv, child);
+    ExpectView(child, {&picture, ZOOM_UNIT, first.x, first.y}, "the decoded picture");
+}
+
+}  // namespace e2e
