@@ -478,4 +478,3 @@ size_t Kiv::PrivateBytes() const {
 }
 
 }  // namespace e2e
-
