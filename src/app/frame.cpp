@@ -111,9 +111,11 @@ LRESULT OnFrameCreate(HWND frame) {
     LayOutStatusParts(frame);
     // One back buffer for every paint of every window.
     if (!CreateBackBuffer(frame)) ExitWithMessage(TEXT_DIB_FAILED);
-    // Files dropped on the frame, the MDI client or a window open here.
+    // Files dropped on the frame open here. A drop goes to the window under
+    // the pointer or its nearest ancestor that accepts files: the MDI client
+    // must not accept them itself (its system procedure ignores drops), so a
+    // drop on its empty part reaches the frame.
     DragAcceptFiles(frame, TRUE);
-    DragAcceptFiles(mdiClient, TRUE);
     firstChildPending = FIRST_CHILD_ARMED;
     return 0;
 }

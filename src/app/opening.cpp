@@ -203,7 +203,11 @@ void Opener::Step(HWND window, int direction) {
     if (!view->folder || !SamePath(view->folder->folder, FolderOf(view->path))) {
         view->folder = ListFolder(FolderOf(view->path));
     }
-    const std::wstring next = NeighbourInFolder(*view->folder, FileNameOf(view->path), direction);
+    // Past a file that just failed, so one broken file does not stop the way.
+    const bool pastFailed = !view->failedStep.empty() && direction == view->direction;
+    const std::wstring from = pastFailed ? view->failedStep : view->path;
+    view->failedStep.clear();
+    const std::wstring next = NeighbourInFolder(*view->folder, FileNameOf(from), direction);
     if (next.empty() || SamePath(next, view->path)) return;
     // Turning back makes the picture preloaded ahead useless.
     if (direction != view->direction) documents_->DropPreload();
@@ -216,12 +220,14 @@ void Opener::OpenInWindow(View* view, HWND window, const std::wstring& fullPath,
     FileIdentity identity;
     const LoadError error = ReadFileIdentity(fullPath, identity);
     if (error != LoadError::None) {
+        if (purpose == LoadPurpose::Step) view->failedStep = fullPath;
         Fail(fullPath, error, 0, 0);
         return;
     }
     if (std::shared_ptr<const Picture> shared = documents_->FindShared(identity)) {
         StopWaiting(view);
         if (!ShowPicture(view, window, shared, nullptr)) {
+            if (purpose == LoadPurpose::Step) view->failedStep = fullPath;
             Fail(fullPath, LoadError::OutOfMemory, 0, 0);
             return;
         }
@@ -260,6 +266,7 @@ void Opener::Deliver(View* view, HWND window, const FinishedLoad& load) {
             SendMessageW(mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
             return;
         case LoadPurpose::Step:
+            view->failedStep = load.path;
             Fail(load.path, error, load.outcome.width, load.outcome.height);
             break;
         case LoadPurpose::AutoReload:

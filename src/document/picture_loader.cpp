@@ -9,6 +9,7 @@
 #include <new>
 #include <vector>
 
+#include "document/byte_stream.h"
 #include "document/gdiplus_flat.h"
 #include "document/orientation.h"
 #include "document/paths.h"
@@ -38,37 +39,32 @@ private:
     GpImage* image_ = nullptr;
 };
 
-// The file's bytes in movable global memory, so that a stream can be laid
-// over them without a copy; the stream frees them when it is released.
+// The file's bytes, and the stream the decoder reads them through; the
+// stream shares them, so there is no copy.
 class FileBytes {
 public:
+    FileBytes() = default;
     ~FileBytes() {
         if (stream_ != nullptr) stream_->Release();
-        else if (memory_ != nullptr) GlobalFree(memory_);
+        if (bytes_ != nullptr) bytes_->Release();
     }
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
     bool Allocate(size_t size) {
-        memory_ = GlobalAlloc(GMEM_MOVEABLE, size);
-        size_ = size;
-        return memory_ != nullptr;
+        bytes_ = SharedBytes::Allocate(size);
+        return bytes_ != nullptr;
     }
-    uint8_t* Lock() { return static_cast<uint8_t*>(GlobalLock(memory_)); }
-    void Unlock() { GlobalUnlock(memory_); }
-    size_t Size() const { return size_; }
-    void Shrink(size_t size) { size_ = size; }
-    // The stream owns the memory from now on.
+    uint8_t* Data() { return bytes_->Data(); }
+    size_t Size() const { return bytes_->Size(); }
+    void Shrink(size_t size) { bytes_->Shrink(size); }
     IStream* Stream() {
-        if (stream_ == nullptr && CreateStreamOnHGlobal(memory_, TRUE, &stream_) == S_OK) {
-            ULARGE_INTEGER length;
-            length.QuadPart = size_;
-            stream_->SetSize(length);
-        }
+        if (stream_ == nullptr) stream_ = CreateByteStream(bytes_);
         return stream_;
     }
 
 private:
-    HGLOBAL memory_ = nullptr;
+    SharedBytes* bytes_ = nullptr;
     IStream* stream_ = nullptr;
-    size_t size_ = 0;
 };
 
 uint64_t Combine(DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) | low; }
@@ -117,7 +113,7 @@ LoadError ReadWholeFile(const std::wstring& fullPath, FileBytes& bytes, FileIden
     if (identity.size > SIZE_MAX / 2) return LoadError::OutOfMemory;
     if (!bytes.Allocate(static_cast<size_t>(identity.size))) return LoadError::OutOfMemory;
 
-    uint8_t* target = bytes.Lock();
+    uint8_t* target = bytes.Data();
     size_t done = 0;
     bool failed = false;
     while (done < bytes.Size()) {
@@ -131,7 +127,6 @@ LoadError ReadWholeFile(const std::wstring& fullPath, FileBytes& bytes, FileIden
         if (read == 0) break;  // the file shrank since it was measured
         done += read;
     }
-    bytes.Unlock();
     if (failed) return LoadError::Unreadable;
     bytes.Shrink(done);
     return done == 0 ? LoadError::Empty : LoadError::None;
@@ -237,8 +232,7 @@ LoadOutcome LoadPicture(const std::wstring& fullPath, uint64_t pixelByteLimit, c
     if (outcome.error != LoadError::None) return outcome;
 
     PictureHeader header;
-    const HeaderStatus status = ReadPictureHeader(bytes.Lock(), bytes.Size(), header);
-    bytes.Unlock();
+    const HeaderStatus status = ReadPictureHeader(bytes.Data(), bytes.Size(), header);
     outcome.error = ErrorOfHeader(status);
     if (outcome.error != LoadError::None) return outcome;
     ShownSize(header.width, header.height, header.orientation, outcome.width, outcome.height);

@@ -50,6 +50,9 @@ struct View {
     std::wstring path;
     std::shared_ptr<const FolderList> folder;  // the file's folder, once listed
     int direction = 1;                         // of the last step through the folder
+    // The file the last step tried and could not open, while the window kept
+    // its picture: the next step the same way goes on from there.
+    std::wstring failedStep;
 
     uint64_t pendingTicket = 0;  // the decode the window waits for, or 0
     LoadPurpose pendingPurpose = LoadPurpose::FirstPicture;

@@ -72,8 +72,9 @@ E2E_CASE(badinput, truncated_jpeg) {
 E2E_CASE(badinput, huge_png_is_shown_or_refused) {
     Kiv kiv("bad_huge");
     constexpr int SIDE = 16000;
-    auto white = [](int x, int y) { return ((x / 1000) + (y / 1000)) % 2 == 0; };
-    REQUIRE(WriteBytes(kiv.PicturePath(), EncodeBilevelPng(SIDE, SIDE, white)), "cannot write the PNG");
+    constexpr int SQUARE = 1000;
+    auto white = [](int x, int y) { return ((x / SQUARE) + (y / SQUARE)) % 2 == 0; };
+    REQUIRE(WriteBytes(kiv.PicturePath(), EncodeBilevelPng(SIDE, SIDE, white, SQUARE)), "cannot write the PNG");
     kiv.Launch();
     if (WaitShownOrRefused(kiv, HUGE_PICTURE_TIMEOUT_MS)) {
         Note("the 16000x16000 picture is shown");

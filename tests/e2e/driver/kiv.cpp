@@ -1,8 +1,10 @@
 #include "kiv.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <cstring>
 #include <cwchar>
 
 #include "harness.h"
@@ -16,11 +18,32 @@ const wchar_t* const HBITMAP_FAILED = L"无法创建HBITMAP2";
 const wchar_t* const SURFACE_FAILED = L"无法取得设备无关位图";
 const wchar_t* const PICTURE_TOO_LARGE = L"图片太大，无法显示";
 
+const wchar_t* const REASON_NOT_FOUND = L"找不到该文件。";
+const wchar_t* const REASON_IS_FOLDER = L"这是一个文件夹，不是文件。";
+const wchar_t* const REASON_UNREADABLE = L"无法读取该文件。";
+const wchar_t* const REASON_EMPTY = L"文件是空的。";
+const wchar_t* const REASON_NOT_A_PICTURE = L"不是本程序能打开的图片（BMP、GIF、JPEG、PNG、TIFF、ICO）。";
+const wchar_t* const REASON_DAMAGED = L"图片已损坏或不完整。";
+const wchar_t* const REASON_OUT_OF_MEMORY = L"内存不足，无法打开这张图片。";
+
+std::wstring TooLargeReason(uint32_t width, uint32_t height) {
+    return L"图片太大（" + std::to_wstring(width) + L" x " + std::to_wstring(height) + L" 像素），无法显示。";
+}
+
+std::wstring CannotOpenText(const std::string& fullPath, const std::wstring& reason) {
+    return L"无法打开文件 " + Widen(fullPath) + L"\n" + reason;
+}
+
 namespace {
 
 constexpr DWORD SEND_TIMEOUT_MS = 20000;
 constexpr DWORD CRASH_SCAN_INTERVAL_MS = 500;
 constexpr SIZE_T REMOTE_BUFFER_BYTES = 4096;
+constexpr SIZE_T DROP_BUFFER_BYTES = 1 << 16;
+// The Open dialog's file-name field: a combo box in newer dialogs, an edit
+// field in older ones.
+constexpr int FILE_NAME_COMBO_ID = 0x47c;
+constexpr int FILE_NAME_EDIT_ID = 0x480;
 constexpr int FRAME_WIDTH = 1200;
 constexpr int FRAME_HEIGHT = 960;
 
@@ -38,6 +61,16 @@ BOOL CALLBACK FindTopLevel(HWND window, LPARAM context) {
     if (pid != search->pid) return TRUE;
     if (search->visibleOnly && !IsWindowVisible(window)) return TRUE;
     if (ClassName(window) != search->className) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK FindOpenDialogOf(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<TopLevelSearch*>(context);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search->pid || !IsWindowVisible(window) || ClassName(window) != search->className) return TRUE;
+    if (!GetDlgItem(window, FILE_NAME_COMBO_ID) && !GetDlgItem(window, FILE_NAME_EDIT_ID)) return TRUE;
     search->found = window;
     return FALSE;
 }
@@ -152,16 +185,42 @@ bool HasStyle(HWND window, DWORD style) {
     return (static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)) & style) == style;
 }
 
+HWND DropTargetAt(HWND window, int x, int y) {
+    POINT p = {x, y};
+    ClientToScreen(window, &p);
+    for (HWND at = WindowFromPoint(p); at; at = GetParent(at)) {
+        if (GetWindowLongW(at, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) return at;
+    }
+    return nullptr;
+}
+
+HWND OpenDialogFileNameField(HWND dialog) {
+    HWND combo = GetDlgItem(dialog, FILE_NAME_COMBO_ID);
+    return combo ? combo : GetDlgItem(dialog, FILE_NAME_EDIT_ID);
+}
+
+bool Is32BitBuild() {
+    constexpr size_t PE_OFFSET_AT = 0x3c;
+    const std::vector<uint8_t> exe = ReadBytes(Settings().kivPath);
+    if (exe.size() < PE_OFFSET_AT + 4) return false;
+    uint32_t pe = 0;
+    std::memcpy(&pe, &exe[PE_OFFSET_AT], 4);
+    if (pe + 6 > exe.size() || std::memcmp(&exe[pe], "PE\0\0", 4) != 0) return false;
+    uint16_t machine = 0;
+    std::memcpy(&machine, &exe[pe + 4], 2);
+    return machine == IMAGE_FILE_MACHINE_I386;
+}
+
 bool CrashReporterRunning() { return !ProcessesNamed(L"winedbg.exe").empty(); }
 
 void MakeDirectories(const std::string& path) {
     for (size_t i = 3; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '\\') CreateDirectoryW(Widen(path.substr(0, i)).c_str(), nullptr);
+        if (i == path.size() || path[i] == '\\') CreateDirectoryW(FileSystemPath(path.substr(0, i)).c_str(), nullptr);
     }
 }
 
 void RemoveTree(const std::string& path) {
-    const std::wstring wide = Widen(path);
+    const std::wstring wide = FileSystemPath(path);
     const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -313,6 +372,16 @@ std::string Kiv::Status(int part) {
     return text;
 }
 
+std::wstring Kiv::StatusW(int part) {
+    if (!remoteBuffer_ || !statusBar) return L"";
+    static const wchar_t zeros[256] = {};
+    WriteProcessMemory(process_, remoteBuffer_, zeros, sizeof zeros, nullptr);
+    if (!Send(statusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(remoteBuffer_))) return L"<no answer>";
+    wchar_t text[256] = {};
+    ReadProcessMemory(process_, remoteBuffer_, text, sizeof text - sizeof(wchar_t), nullptr);
+    return text;
+}
+
 std::vector<int> Kiv::StatusParts() {
     std::vector<int> parts;
     LRESULT count = 0;
@@ -343,14 +412,15 @@ void Kiv::PostCommand(int id) { PostMessageW(frame, WM_COMMAND, id, 0); }
 
 HWND Kiv::FindMessageBox() const { return TopLevelOf(pid_, "#32770", true); }
 
-MessageBoxSeen Kiv::WaitMessageBox() {
-    exitExpected_ = true;  // the program ends once the box is answered
+MessageBoxSeen Kiv::WaitMessageBox(bool endsProgram) {
+    if (endsProgram) exitExpected_ = true;  // the program ends once the box is answered
     MessageBoxSeen seen;
     REQUIRE(WaitUntil([&] { return (seen.box = FindMessageBox()) != nullptr; }, WAIT_TIMEOUT_MS),
             "no message box appeared");
     // Its texts are set while it is being created; wait for the caption.
     WaitUntil([&] { return !WindowTextW(seen.box).empty(); }, WAIT_TIMEOUT_MS);
     seen.caption = WindowTextW(seen.box);
+    seen.owner = GetWindow(seen.box, GW_OWNER);
     for (HWND control = GetWindow(seen.box, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
         const std::string kind = ClassName(control);
         if (_stricmp(kind.c_str(), "Static") == 0) {
@@ -362,6 +432,51 @@ MessageBoxSeen Kiv::WaitMessageBox() {
         }
     }
     return seen;
+}
+
+void Kiv::AnswerMessageBox(const MessageBoxSeen& seen) {
+    PostMessageW(seen.box, WM_COMMAND, IDOK, 0);
+    REQUIRE(WaitUntil([&] { return !IsWindow(seen.box) || !IsWindowVisible(seen.box); }, WAIT_TIMEOUT_MS),
+            "the message box stays after OK");
+}
+
+HWND Kiv::FindOpenDialog() const {
+    TopLevelSearch search = {pid_, "#32770", true, nullptr};
+    EnumWindows(FindOpenDialogOf, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void Kiv::Activate(HWND child) {
+    Send(mdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0);
+    REQUIRE(WaitUntil([&] { return ActiveChild() == child; }, WAIT_TIMEOUT_MS), "the window did not become active");
+}
+
+HWND Kiv::ChildTitled(const std::wstring& title) const {
+    for (HWND child : Children())
+        if (WindowTextW(child) == title) return child;
+    return nullptr;
+}
+
+void Kiv::Drop(HWND target, const std::vector<std::string>& paths) {
+    REQUIRE(target != nullptr, "nothing accepts files where they are dropped");
+    std::vector<uint8_t> block(sizeof(DROPFILES), 0);
+    DROPFILES header = {};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = TRUE;
+    std::memcpy(block.data(), &header, sizeof header);
+    for (const std::string& path : paths) {
+        const std::wstring wide = Widen(path);
+        const auto* bytes = reinterpret_cast<const uint8_t*>(wide.c_str());
+        block.insert(block.end(), bytes, bytes + (wide.size() + 1) * sizeof(wchar_t));
+    }
+    block.insert(block.end(), sizeof(wchar_t), 0);
+    REQUIRE(block.size() <= DROP_BUFFER_BYTES, "too many files for one drop");
+    // The program frees the block with DragFinish (GlobalFree): a block of
+    // its own each time, so it never reads one the next drop overwrites.
+    void* remote = VirtualAllocEx(process_, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    REQUIRE(remote && WriteProcessMemory(process_, remote, block.data(), block.size(), nullptr),
+            "cannot write the drop into kiv's memory");
+    PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
 }
 
 void Kiv::PlaceFrame(int width, int height) {

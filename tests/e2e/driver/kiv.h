@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -40,12 +41,25 @@ extern const wchar_t* const HBITMAP_FAILED;
 extern const wchar_t* const SURFACE_FAILED;
 extern const wchar_t* const PICTURE_TOO_LARGE;
 
+// Why a file named by the user does not open: the second line of the message
+// "无法打开文件 <full path>".
+extern const wchar_t* const REASON_NOT_FOUND;
+extern const wchar_t* const REASON_IS_FOLDER;
+extern const wchar_t* const REASON_UNREADABLE;
+extern const wchar_t* const REASON_EMPTY;
+extern const wchar_t* const REASON_NOT_A_PICTURE;
+extern const wchar_t* const REASON_DAMAGED;
+extern const wchar_t* const REASON_OUT_OF_MEMORY;
+std::wstring TooLargeReason(uint32_t width, uint32_t height);
+std::wstring CannotOpenText(const std::string& fullPath, const std::wstring& reason);
+
 struct MessageBoxSeen {
     HWND box = nullptr;
     std::wstring caption;
     std::wstring text;
     int visibleButtons = 0;
     bool okButton = false;  // the one visible button is IDOK
+    HWND owner = nullptr;
 };
 
 std::string Narrow(const std::wstring& text);
@@ -89,6 +103,7 @@ public:
     HWND WaitChildCount(size_t count);
 
     std::string Status(int part);
+    std::wstring StatusW(int part);  // for texts outside ASCII
     std::vector<int> StatusParts();
 
     // Menu commands: Send waits until the frame has handled it; Post does not.
@@ -97,7 +112,22 @@ public:
 
     // A message box of the program, or null when none shows.
     HWND FindMessageBox() const;
-    MessageBoxSeen WaitMessageBox();
+    // Waits for a message box; unless it is one after which the program
+    // ends, its exit stays a failure.
+    MessageBoxSeen WaitMessageBox(bool endsProgram = true);
+    // Presses OK and waits until the box has gone.
+    void AnswerMessageBox(const MessageBoxSeen& seen);
+    // The Open dialog: a dialog of the program with a file-name field, or null.
+    HWND FindOpenDialog() const;
+
+    // Brings a document window to the front (it becomes the active one).
+    void Activate(HWND child);
+    // The document window titled title, or null.
+    HWND ChildTitled(const std::wstring& title) const;
+
+    // Hands files to target as the shell does when they are dropped on it: a
+    // DROPFILES block in the program's memory, posted as WM_DROPFILES.
+    void Drop(HWND target, const std::vector<std::string>& paths);
 
     // Puts the frame at the screen's top-left corner with the given size.
     void PlaceFrame(int width, int height);
@@ -133,6 +163,16 @@ void MoveChild(HWND child, int x, int y);
 bool HasStyle(HWND window, DWORD style);
 // Sends a message and waits for it to be handled; false on time-out.
 bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr);
+
+// The window that a drop at client point (x, y) of window goes to: the window
+// under the point or its nearest ancestor that accepts files (null if none).
+HWND DropTargetAt(HWND window, int x, int y);
+
+// The file-name field of the Open dialog.
+HWND OpenDialogFileNameField(HWND dialog);
+
+// Whether the kiv.exe under test is a 32-bit program (read from its PE header).
+bool Is32BitBuild();
 
 // Whether a Wine crash report (winedbg) is running.
 bool CrashReporterRunning();

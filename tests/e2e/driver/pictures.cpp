@@ -137,14 +137,6 @@ constexpr int PIXEL_FORMAT_24BPP_RGB = 0x00021808;
 constexpr CLSID JPEG_ENCODER = {0x557cf401, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
 constexpr CLSID PNG_ENCODER = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
 
-std::wstring Widen(const std::string& text) {
-    int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), length);
-    wide.resize(length - 1);
-    return wide;
-}
-
 bool SaveScan0(const std::string& path, int width, int height, int stride, int format,
                uint8_t* rows, const CLSID& encoder);
 
@@ -172,6 +164,23 @@ bool SaveScan0(const std::string& path, int width, int height, int stride, int f
 
 }  // namespace
 
+std::wstring Widen(const std::string& text) {
+    int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(length, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), length);
+    wide.resize(length - 1);
+    return wide;
+}
+
+std::wstring FileSystemPath(const std::string& path) {
+    std::wstring wide = Widen(path);
+    // CreateDirectoryW stops at 248 code units, the other functions at 260.
+    constexpr size_t SHORTEST_LONG_PATH = 240;
+    const bool drivePath = wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\';
+    if (drivePath && wide.size() >= SHORTEST_LONG_PATH) wide = L"\\\\?\\" + wide;
+    return wide;
+}
+
 Picture PatternPicture(int width, int height) {
     Picture picture;
     picture.width = width;
@@ -198,7 +207,7 @@ Picture BlockPicture(int width, int height) {
 }
 
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::wstring wide = Widen(path);
+    std::wstring wide = FileSystemPath(path);
     HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
@@ -215,7 +224,7 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::wstring wide = Widen(path);
+    std::wstring wide = FileSystemPath(path);
     std::vector<uint8_t> bytes;
     HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -263,12 +272,18 @@ std::vector<uint8_t> EncodeBmp(const Picture& picture) {
 }
 
 std::vector<uint8_t> EncodeBilevelPng(int width, int height,
-                                      const std::function<bool(int, int)>& white) {
+                                      const std::function<bool(int, int)>& white, int rowsAlike) {
     const size_t rowBytes = (static_cast<size_t>(width) + 7) / 8;
     std::vector<uint8_t> raw;
     raw.reserve((rowBytes + 1) * height);
     for (int y = 0; y < height; ++y) {
         raw.push_back(0);  // filter: none
+        if (rowsAlike > 1 && y % rowsAlike != 0) {
+            const size_t previous = raw.size() - 1 - rowBytes;
+            raw.resize(raw.size() + rowBytes);
+            std::copy_n(raw.begin() + previous, rowBytes, raw.end() - rowBytes);
+            continue;
+        }
         for (size_t b = 0; b < rowBytes; ++b) {
             uint8_t byte = 0;
             for (int bit = 0; bit < 8; ++bit) {
@@ -338,6 +353,235 @@ bool WritePngFromPixels(const std::string& path, int width, int height,
     }
     return SaveScan0(path, width, height, stride, PIXEL_FORMAT_24BPP_RGB, rows.data(),
                      PNG_ENCODER);
+}
+
+namespace {
+
+// GIF: 8-bit codes, so 9-bit LZW codes; a clear code at least this often
+// keeps the decoder's table below 512 entries and the code width at 9 bits.
+constexpr int GIF_CODE_BITS = 9;
+constexpr int GIF_LITERALS_PER_CLEAR = 250;
+constexpr uint32_t GIF_CLEAR = 256;
+constexpr uint32_t GIF_END = 257;
+constexpr size_t GIF_SUB_BLOCK = 255;
+
+constexpr uint16_t TIFF_SHORT = 3;
+constexpr uint16_t TIFF_LONG = 4;
+
+}  // namespace
+
+std::vector<uint8_t> EncodeGif(const Picture& picture) {
+    std::vector<uint32_t> palette;
+    std::vector<uint8_t> indices;
+    indices.reserve(static_cast<size_t>(picture.width) * picture.height);
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const uint32_t c = picture.colour(x, y);
+            auto found = std::find(palette.begin(), palette.end(), c);
+            if (found == palette.end()) {
+                if (palette.size() == 256) return {};
+                found = palette.insert(palette.end(), c);
+            }
+            indices.push_back(static_cast<uint8_t>(found - palette.begin()));
+        }
+    }
+    palette.resize(256, 0);
+    std::vector<uint8_t> out = {'G', 'I', 'F', '8', '9', 'a'};
+    Put16(out, picture.width);
+    Put16(out, picture.height);
+    out.push_back(0xF7);  // a global table of 256 colours, 8 bits each
+    out.push_back(0);     // background colour
+    out.push_back(0);     // no aspect ratio
+    for (uint32_t c : palette) {
+        out.push_back((c >> 16) & 0xff);
+        out.push_back((c >> 8) & 0xff);
+        out.push_back(c & 0xff);
+    }
+    out.push_back(0x2C);  // image descriptor
+    Put16(out, 0);
+    Put16(out, 0);
+    Put16(out, picture.width);
+    Put16(out, picture.height);
+    out.push_back(0);  // no local table, not interlaced
+    out.push_back(8);  // LZW minimum code size
+    std::vector<uint8_t> codes;
+    BitWriter bits(codes);
+    for (size_t i = 0; i < indices.size(); ++i) {
+        if (i % GIF_LITERALS_PER_CLEAR == 0) bits.Bits(GIF_CLEAR, GIF_CODE_BITS);
+        bits.Bits(indices[i], GIF_CODE_BITS);
+    }
+    bits.Bits(GIF_END, GIF_CODE_BITS);
+    bits.Flush();
+    for (size_t at = 0; at < codes.size(); at += GIF_SUB_BLOCK) {
+        const size_t size = std::min(GIF_SUB_BLOCK, codes.size() - at);
+        out.push_back(static_cast<uint8_t>(size));
+        out.insert(out.end(), codes.begin() + at, codes.begin() + at + size);
+    }
+    out.push_back(0);     // end of the image data
+    out.push_back(0x3B);  // trailer
+    return out;
+}
+
+std::vector<uint8_t> EncodeTiff(const Picture& picture) {
+    struct Entry {
+        uint16_t tag;
+        uint16_t type;
+        uint32_t count;
+        uint32_t value;
+    };
+    constexpr uint32_t ENTRY_COUNT = 10;
+    constexpr uint32_t IFD_AT = 8;
+    constexpr uint32_t BITS_AT = IFD_AT + 2 + ENTRY_COUNT * 12 + 4;
+    constexpr uint32_t PIXELS_AT = BITS_AT + 6;
+    const uint32_t pixelBytes = static_cast<uint32_t>(picture.width) * picture.height * 3;
+    const Entry entries[ENTRY_COUNT] = {
+        {256, TIFF_LONG, 1, static_cast<uint32_t>(picture.width)},   // width
+        {257, TIFF_LONG, 1, static_cast<uint32_t>(picture.height)},  // height
+        {258, TIFF_SHORT, 3, BITS_AT},                                // 8 bits per sample
+        {259, TIFF_SHORT, 1, 1},                                      // no compression
+        {262, TIFF_SHORT, 1, 2},                                      // RGB
+        {273, TIFF_LONG, 1, PIXELS_AT},                               // strip offset
+        {277, TIFF_SHORT, 1, 3},                                      // samples per pixel
+        {278, TIFF_LONG, 1, static_cast<uint32_t>(picture.height)},  // rows per strip
+        {279, TIFF_LONG, 1, pixelBytes},                              // strip byte count
+        {284, TIFF_SHORT, 1, 1},                                      // chunky
+    };
+    std::vector<uint8_t> out = {'I', 'I', 42, 0};
+    Put32(out, IFD_AT);
+    Put16(out, ENTRY_COUNT);
+    for (const Entry& e : entries) {
+        Put16(out, e.tag);
+        Put16(out, e.type);
+        Put32(out, e.count);
+        if (e.type == TIFF_SHORT && e.count == 1) {
+            Put16(out, e.value);
+            Put16(out, 0);
+        } else {
+            Put32(out, e.value);
+        }
+    }
+    Put32(out, 0);  // no next IFD
+    for (int i = 0; i < 3; ++i) Put16(out, 8);
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const uint32_t c = picture.colour(x, y);
+            out.push_back((c >> 16) & 0xff);
+            out.push_back((c >> 8) & 0xff);
+            out.push_back(c & 0xff);
+        }
+    }
+    return out;
+}
+
+std::vector<uint8_t> EncodeIco(const Picture& picture) {
+    constexpr uint32_t DIRECTORY_BYTES = 6 + 16;
+    constexpr uint32_t DIB_HEADER_BYTES = 40;
+    const uint32_t maskRow = ((static_cast<uint32_t>(picture.width) + 31) / 32) * 4;
+    const uint32_t xorBytes = static_cast<uint32_t>(picture.width) * picture.height * 4;
+    const uint32_t dataBytes = DIB_HEADER_BYTES + xorBytes + maskRow * picture.height;
+    std::vector<uint8_t> out;
+    Put16(out, 0);
+    Put16(out, 1);  // an icon
+    Put16(out, 1);  // one image
+    out.push_back(static_cast<uint8_t>(picture.width));  // 256 is written as 0
+    out.push_back(static_cast<uint8_t>(picture.height));
+    out.push_back(0);  // no palette
+    out.push_back(0);
+    Put16(out, 1);   // planes
+    Put16(out, 32);  // bits per pixel
+    Put32(out, dataBytes);
+    Put32(out, DIRECTORY_BYTES);
+    Put32(out, DIB_HEADER_BYTES);
+    Put32(out, picture.width);
+    Put32(out, picture.height * 2);  // the colour rows and the mask rows
+    Put16(out, 1);
+    Put16(out, 32);
+    Put32(out, 0);  // BI_RGB
+    Put32(out, xorBytes);
+    Put32(out, 0);
+    Put32(out, 0);
+    Put32(out, 0);
+    Put32(out, 0);
+    for (int y = picture.height - 1; y >= 0; --y) {
+        for (int x = 0; x < picture.width; ++x) Put32(out, 0xFF000000u | picture.colour(x, y));
+    }
+    out.insert(out.end(), static_cast<size_t>(maskRow) * picture.height, 0);  // every pixel shown
+    return out;
+}
+
+std::vector<uint8_t> WithExifOrientation(const std::vector<uint8_t>& jpeg, uint16_t orientation) {
+    std::vector<uint8_t> exif = {'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42};
+    PutBigEndian32(exif, 8);  // IFD0 right after the TIFF header
+    exif.push_back(0);        // one entry
+    exif.push_back(1);
+    const uint8_t entry[] = {0x01, 0x12, 0, TIFF_SHORT, 0, 0, 0, 1};
+    exif.insert(exif.end(), entry, entry + sizeof entry);
+    exif.push_back(orientation >> 8);
+    exif.push_back(orientation & 0xff);
+    exif.push_back(0);
+    exif.push_back(0);
+    PutBigEndian32(exif, 0);  // no next IFD
+    std::vector<uint8_t> segment = {0xFF, 0xE1};
+    const size_t length = exif.size() + 2;
+    segment.push_back(static_cast<uint8_t>(length >> 8));
+    segment.push_back(static_cast<uint8_t>(length & 0xff));
+    segment.insert(segment.end(), exif.begin(), exif.end());
+    std::vector<uint8_t> out = jpeg;
+    if (out.size() >= 2) out.insert(out.begin() + 2, segment.begin(), segment.end());  // after the start marker
+    return out;
+}
+
+Picture Oriented(const Picture& stored, int orientation) {
+    const int w = stored.width, h = stored.height;
+    const bool swaps = orientation >= 5 && orientation <= 8;
+    Picture shown;
+    shown.width = swaps ? h : w;
+    shown.height = swaps ? w : h;
+    const ColourAt colour = stored.colour;
+    shown.colour = [=](int x, int y) -> uint32_t {
+        switch (orientation) {
+            case 2: return colour(w - 1 - x, y);
+            case 3: return colour(w - 1 - x, h - 1 - y);
+            case 4: return colour(x, h - 1 - y);
+            case 5: return colour(y, x);
+            case 6: return colour(y, h - 1 - x);
+            case 7: return colour(w - 1 - y, h - 1 - x);
+            case 8: return colour(w - 1 - y, x);
+            default: return colour(x, y);
+        }
+    };
+    return shown;
+}
+
+void SetBigEndian(std::vector<uint8_t>& bytes, size_t at, uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * (size - 1 - i)));
+}
+
+void SetLittleEndian(std::vector<uint8_t>& bytes, size_t at, uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+void FixPngChunkCrc(std::vector<uint8_t>& bytes, size_t at) {
+    const uint32_t length = static_cast<uint32_t>(bytes[at]) << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 |
+                            bytes[at + 3];
+    SetBigEndian(bytes, at + 8 + length, Crc32(&bytes[at + 4], length + 4), 4);
+}
+
+std::vector<uint8_t> EncodePng(const std::string& scratchPath, const Picture& picture) {
+    std::vector<uint32_t> pixels(static_cast<size_t>(picture.width) * picture.height);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) pixels[static_cast<size_t>(y) * picture.width + x] = picture.colour(x, y);
+    if (!WritePngFromPixels(scratchPath, picture.width, picture.height, pixels)) return {};
+    std::vector<uint8_t> bytes = ReadBytes(scratchPath);
+    DeleteFileW(FileSystemPath(scratchPath).c_str());
+    return bytes;
+}
+
+std::vector<uint8_t> EncodeJpeg(const std::string& scratchPath, const Picture& picture) {
+    if (!WriteJpeg(scratchPath, picture)) return {};
+    std::vector<uint8_t> bytes = ReadBytes(scratchPath);
+    DeleteFileW(FileSystemPath(scratchPath).c_str());
+    return bytes;
 }
 
 }  // namespace e2e

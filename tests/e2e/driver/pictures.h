@@ -27,6 +27,12 @@ Picture PatternPicture(int width, int height);
 // Flat 16 x 16 blocks from a palette of strong colours: survives JPEG coding.
 Picture BlockPicture(int width, int height);
 
+// UTF-8 to UTF-16.
+std::wstring Widen(const std::string& text);
+// A path for the file functions: full paths too long for the system's old
+// limit get the extended-length prefix.
+std::wstring FileSystemPath(const std::string& path);
+
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadBytes(const std::string& path);
 
@@ -34,8 +40,30 @@ std::vector<uint8_t> ReadBytes(const std::string& path);
 std::vector<uint8_t> EncodeBmp(const Picture& picture);
 // One-bit greyscale PNG compressed with fixed-Huffman run-length deflate, so
 // that very large pictures stay small files; white where the predicate holds.
+// The predicate is asked only for the first of every rowsAlike rows; the
+// others repeat it.
 std::vector<uint8_t> EncodeBilevelPng(int width, int height,
-                                      const std::function<bool(int, int)>& white);
+                                      const std::function<bool(int, int)>& white, int rowsAlike = 1);
+
+// 256-colour GIF (every colour of the picture in its palette, at most 256),
+// LZW codes kept at 9 bits by frequent clear codes.
+std::vector<uint8_t> EncodeGif(const Picture& picture);
+// Uncompressed 24-bit RGB TIFF, little-endian, one strip.
+std::vector<uint8_t> EncodeTiff(const Picture& picture);
+// An icon of one 32-bit image (sides up to 256), every pixel opaque.
+std::vector<uint8_t> EncodeIco(const Picture& picture);
+// The JPEG with an Exif block right after its start marker whose IFD0 holds
+// only the orientation tag.
+std::vector<uint8_t> WithExifOrientation(const std::vector<uint8_t>& jpeg, uint16_t orientation);
+// The picture as shown once the Exif orientation is applied (1..8).
+Picture Oriented(const Picture& stored, int orientation);
+
+// Big-endian and little-endian fields in a file's bytes, for tests that
+// damage headers on purpose.
+void SetBigEndian(std::vector<uint8_t>& bytes, size_t at, uint32_t value, int size);
+void SetLittleEndian(std::vector<uint8_t>& bytes, size_t at, uint32_t value, int size);
+// The CRC of a PNG chunk over its type and data (at points to its length field).
+void FixPngChunkCrc(std::vector<uint8_t>& bytes, size_t at);
 
 // Encoders of GDI+ (run under Wine, as the program's decoder is).
 bool StartGdiplus();
@@ -43,5 +71,9 @@ bool WriteJpeg(const std::string& path, const Picture& picture);
 // Rows top-down, 0x00RRGGBB per pixel.
 bool WritePngFromPixels(const std::string& path, int width, int height,
                         const std::vector<uint32_t>& pixels);
+// The picture as a 24-bit PNG file's bytes, and as a JPEG file's bytes
+// (written through a scratch file next to path).
+std::vector<uint8_t> EncodePng(const std::string& scratchPath, const Picture& picture);
+std::vector<uint8_t> EncodeJpeg(const std::string& scratchPath, const Picture& picture);
 
 }  // namespace e2e

@@ -1,6 +1,7 @@
 #include "screen.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "harness.h"
 #include "kiv.h"
@@ -24,6 +25,26 @@ void SendKey(WORD key, bool up) {
 }
 
 bool KeyDown(WORD key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
+
+// Whether the picture has one colour at (x, y) and all around it.
+bool FlatAround(const Picture& picture, int64_t x, int64_t y) {
+    const uint32_t centre = picture.colour(static_cast<int>(x), static_cast<int>(y));
+    for (int64_t ny = y - 1; ny <= y + 1; ++ny) {
+        for (int64_t nx = x - 1; nx <= x + 1; ++nx) {
+            if (nx < 0 || ny < 0 || nx >= picture.width || ny >= picture.height) return false;
+            if (picture.colour(static_cast<int>(nx), static_cast<int>(ny)) != centre) return false;
+        }
+    }
+    return true;
+}
+
+bool Near(uint32_t a, uint32_t b, int tolerance) {
+    for (int shift = 0; shift < 24; shift += 8) {
+        if (std::abs(static_cast<int>((a >> shift) & 0xff) - static_cast<int>((b >> shift) & 0xff)) > tolerance)
+            return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -109,6 +130,9 @@ bool ViewShows(HWND child, const ViewExpectation& expected, std::string* why) {
                                             : GREY_BACKGROUND;
             const uint32_t got = shown.At(c, r);
             if (got == want) continue;
+            if (inPicture && expected.tolerance > 0 &&
+                (!FlatAround(picture, sourceColumn[c], sourceRow[r]) || Near(got, want, expected.tolerance)))
+                continue;
             if (++differences <= 4) {
                 report += Format(" client (%d,%d): want %s%s, got %s;", c, r, ColourText(want).c_str(),
                                  inPicture ? Format(" = picture (%lld,%lld)", sourceColumn[c], sourceRow[r]).c_str()

@@ -33,7 +33,13 @@ struct ViewExpectation {
     int32_t zoom = ZOOM_UNIT;
     int64_t barX = 0;
     int64_t barY = 0;
+    // For lossy pictures: the largest difference per colour channel, checked
+    // only where the picture is flat around the pixel shown (edges blur).
+    int tolerance = 0;
 };
+
+// What JPEG coding may do to the flat colours of BlockPicture.
+constexpr int JPEG_TOLERANCE = 40;
 
 // Compares the whole client area with the model; on a difference, describes
 // the first few in *why.
