@@ -108,14 +108,6 @@ Config& Settings() {
     return config;
 }
 
-std::wstring Widen(const std::string& text) {
-    int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), length);
-    wide.resize(length - 1);
-    return wide;
-}
-
 std::string Narrow(const std::wstring& text) {
     int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string narrow(length, '\0');

@@ -63,7 +63,6 @@ struct MessageBoxSeen {
 };
 
 std::string Narrow(const std::wstring& text);
-std::wstring Widen(const std::string& text);
 
 class Kiv {
 public:
