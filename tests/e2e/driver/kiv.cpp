@@ -15,6 +15,8 @@ const wchar_t* const DECODE_FAILED = L"无法创建GdihBitmap";
 const wchar_t* const HBITMAP_FAILED = L"无法创建HBITMAP2";
 const wchar_t* const SURFACE_FAILED = L"无法取得设备无关位图";
 const wchar_t* const PICTURE_TOO_LARGE = L"图片太大，无法显示";
+const wchar_t* const NOT_FOUND = L"找不到该文件。";
+const wchar_t* const NOT_A_PICTURE = L"不是本程序能打开的图片（BMP、GIF、JPEG、PNG、TIFF、ICO）。";
 
 namespace {
 
@@ -260,10 +262,10 @@ void Kiv::WaitFrame() {
             "no visible frame window of class MDIKIVClass with an MDI client and a status bar");
 }
 
-HWND Kiv::Start() {
-    Launch();
+HWND Kiv::Start(const std::vector<std::wstring>& files) {
+    Launch(files);
     WaitFrame();
-    HWND child = WaitChildCount(1);
+    HWND child = WaitChildCount(files.empty() ? 1 : files.size());
     REQUIRE(WaitUntil([this] { return Status(0) == "100%"; }, WAIT_TIMEOUT_MS),
             "status part 0 reads \"%s\", not \"100%%\"", Status(0).c_str());
     PlaceFrame(FRAME_WIDTH, FRAME_HEIGHT);
@@ -310,6 +312,16 @@ std::string Kiv::Status(int part) {
     if (!Send(statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(remoteBuffer_))) return "<no answer>";
     char text[256] = {};
     ReadProcessMemory(process_, remoteBuffer_, text, sizeof text - 1, nullptr);
+    return text;
+}
+
+std::wstring Kiv::StatusW(int part) {
+    if (!remoteBuffer_ || !statusBar) return L"";
+    static const char zeros[512] = {};
+    WriteProcessMemory(process_, remoteBuffer_, zeros, sizeof zeros, nullptr);
+    if (!Send(statusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(remoteBuffer_))) return L"<no answer>";
+    wchar_t text[256] = {};
+    ReadProcessMemory(process_, remoteBuffer_, text, sizeof text - sizeof text[0], nullptr);
     return text;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "view_model.h"
+
 namespace e2e {
 
 // Colours are 0xRRGGBB.
@@ -27,6 +29,13 @@ Picture PatternPicture(int width, int height);
 // Flat 16 x 16 blocks from a palette of strong colours: survives JPEG coding.
 Picture BlockPicture(int width, int height);
 
+// Another picture of the same size: every colour with `mask` (a few bits
+// under 0x80 of blue) flipped, so no pixel matches the original or the margin.
+Picture TintedPicture(const Picture& picture, uint32_t mask);
+
+// The picture turned or mirrored as the R, L and H keys show it.
+Picture TurnedPicture(const Picture& picture, Turn turn);
+
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadBytes(const std::string& path);
 
@@ -36,6 +45,10 @@ std::vector<uint8_t> EncodeBmp(const Picture& picture);
 // that very large pictures stay small files; white where the predicate holds.
 std::vector<uint8_t> EncodeBilevelPng(int width, int height,
                                       const std::function<bool(int, int)>& white);
+
+// Eight-bit RGBA PNG with the given alpha per pixel (colours straight, not
+// laid over black).
+std::vector<uint8_t> EncodeRgbaPng(const Picture& picture, const std::function<uint8_t(int, int)>& alpha);
 
 // Encoders of GDI+ (run under Wine, as the program's decoder is).
 bool StartGdiplus();
