@@ -3,6 +3,7 @@
 // linked views, and what the keys do with nothing sensible to act on. Each key
 // family is pressed as keys once (through the accelerator table); the rest
 // goes to the frame as WM_COMMAND.
+#include <cstdlib>
 #include <cstring>
 
 #include "harness.h"
@@ -29,13 +30,6 @@ void Activate(Kiv& kiv, HWND child) {
     REQUIRE(WaitUntil([&] { return kiv.ActiveChild() == child; }, WAIT_TIMEOUT_MS), "cannot activate a window");
 }
 
-// A bitmap read from the clipboard, rows top-down, 0xAARRGGBB.
-struct ClipboardBitmap {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;
-};
-
 void EmptyTheClipboard() {
     REQUIRE(WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, WAIT_TIMEOUT_MS), "cannot open the clipboard");
     EmptyClipboard();
@@ -60,16 +54,16 @@ std::vector<uint8_t> ClipboardBytes(UINT format) {
     return bytes;
 }
 
-// A 32-bit CF_DIB or CF_DIBV5, or an empty bitmap for anything else.
-ClipboardBitmap ClipboardDib(UINT format) {
-    ClipboardBitmap bitmap;
+// A 32-bit CF_DIB or CF_DIBV5 as a capture whose pixels keep their alpha in
+// the top byte; empty for anything else.
+Capture ClipboardDib(UINT format) {
+    Capture bitmap;
     const std::vector<uint8_t> bytes = ClipboardBytes(format);
-    if (bytes.size() < sizeof(BITMAPINFOHEADER)) return bitmap;
-    BITMAPINFOHEADER header;
-    std::memcpy(&header, bytes.data(), sizeof header);
+    BITMAPINFOHEADER header = {};
+    if (bytes.size() >= sizeof header) std::memcpy(&header, bytes.data(), sizeof header);
     // Three colour masks follow a plain header with BI_BITFIELDS.
     const size_t offset = header.biSize + (header.biSize == sizeof header && header.biCompression == BI_BITFIELDS ? 12 : 0);
-    const int width = header.biWidth, height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+    const int width = header.biWidth, height = std::abs(header.biHeight);
     if (header.biBitCount != 32 || width <= 0 || offset + 4ull * width * height > bytes.size()) return bitmap;
     bitmap.width = width;
     bitmap.height = height;
@@ -81,9 +75,9 @@ ClipboardBitmap ClipboardDib(UINT format) {
     return bitmap;
 }
 
-// Compares the clipboard bitmap with the picture; `alpha` (if given) is
-// compared too, and `only` limits the comparison to some pixels.
-void ExpectBitmap(const ClipboardBitmap& bitmap, const Picture& picture, const char* context,
+// Compares a clipboard bitmap with the picture, and its alpha too if given;
+// `only` picks the pixels compared.
+void ExpectBitmap(const Capture& bitmap, const Picture& picture, const char* context,
                   const std::function<int(int, int)>& alpha = nullptr,
                   const std::function<bool(int, int)>& only = nullptr) {
     REQUIRE(bitmap.width == picture.width && bitmap.height == picture.height, "%s: a %dx%d bitmap, not %dx%d", context,
@@ -91,81 +85,60 @@ void ExpectBitmap(const ClipboardBitmap& bitmap, const Picture& picture, const c
     int differences = 0;
     for (int y = 0; y < picture.height; ++y) {
         for (int x = 0; x < picture.width; ++x) {
-            if (only && !only(x, y)) continue;
-            const uint32_t got = bitmap.pixels[static_cast<size_t>(y) * picture.width + x];
+            const uint32_t got = bitmap.At(x, y) & (alpha ? 0xffffffff : 0xffffff);
             const uint32_t want = picture.colour(x, y) | (alpha ? static_cast<uint32_t>(alpha(x, y)) << 24 : 0);
-            const uint32_t compared = alpha ? got : got & 0xffffff;
-            if (compared != want && ++differences <= 3)
+            if ((!only || only(x, y)) && got != want && ++differences <= 3)
                 Fail(__FILE__, __LINE__, "%s: pixel (%d,%d) is %08X, not %08X", context, x, y, got, want);
         }
     }
 }
 
-// A key or command that has the named effect on the active window's model.
-struct KeyStep {
-    WORD key;
-    std::vector<WORD> held;
-    int command;  // sent instead of the key when not 0
-    std::function<void(ZoomStepModel&)> effect;
-    const char* name;
+// One step of a case: what it does to the program, and what that does to the
+// model of the window it acts on.
+using Effect = std::function<void(ZoomStepModel&)>;
+struct Step {
+    std::function<void(Kiv&, HWND)> act;
+    Effect effect;
+    const char* name = "";
 };
 
-void RunSteps(Kiv& kiv, HWND child, const Picture& picture, ZoomStepModel& model, const std::vector<KeyStep>& steps,
+Step Key(WORD key, const std::vector<WORD>& held, Effect effect, const char* name) {
+    return {[=](Kiv&, HWND) { TapKey(key, held); }, effect, name};
+}
+Step MenuCommand(int id, Effect effect, const char* name = "") {
+    return {[=](Kiv& kiv, HWND) { kiv.SendCommand(id); }, effect, name};
+}
+Step Notch(int x, int y, bool in, bool shift) {
+    return {[=](Kiv&, HWND child) {
+                MoveCursorToClient(child, x, y);
+                ZoomNotches(child, 1, in ? WHEEL_UP : WHEEL_DOWN, shift);
+            },
+            [=](ZoomStepModel& m) { m.Step(x, y, in, shift); }};
+}
+Effect ScrollBy(int64_t dx, int64_t dy) {
+    return [=](ZoomStepModel& m) { m.ScrollBy(dx, dy); };
+}
+Step Bar(UINT message, int request, int64_t dx, int64_t dy) {
+    return {[=](Kiv&, HWND child) { REQUIRE(Send(child, message, request, 0), "scroll request not handled"); },
+            ScrollBy(dx, dy)};
+}
+// The keys zoom about the client centre, as the wheel does with the cursor there.
+Effect CentreStep(bool in, bool shift) {
+    return [=](ZoomStepModel& m) { m.Step(m.clientW() / 2, m.clientH() / 2, in, shift); };
+}
+Effect CentreZoomTo(int32_t zoom) {
+    return [=](ZoomStepModel& m) { m.ZoomTo(m.clientW() / 2, m.clientH() / 2, zoom); };
+}
+
+// Takes the steps in the window, checking it against the model with the
+// cursor at client (cx, cy) after each.
+void RunSteps(Kiv& kiv, HWND child, const Picture& picture, ZoomStepModel& model, const std::vector<Step>& steps,
               int cx, int cy) {
-    for (const KeyStep& step : steps) {
-        if (step.command) kiv.SendCommand(step.command);
-        else TapKey(step.key, step.held);
+    MoveCursorToClient(child, cx, cy);
+    for (const Step& step : steps) {
+        step.act(kiv, child);
         step.effect(model);
         ExpectStep(kiv, child, picture, model, cx, cy, step.name);
-    }
-}
-
-// What one step of the linked-views case does, to the program and to the
-// model of the window it acts on.
-enum Kind { WHEEL_IN, WHEEL_OUT, PRESET_IN, SCROLL, COMMAND, ACTIVATE };
-
-void ScrollModel(ZoomStepModel& model, UINT message, int request) {
-    const int64_t extent = message == WM_HSCROLL ? model.clientW() : model.clientH();
-    int64_t by = 0;
-    switch (request) {
-        case SB_LINEUP: by = -LINE_STEP; break;
-        case SB_LINEDOWN: by = LINE_STEP; break;
-        case SB_PAGEUP: by = PAGE_OVERLAP - extent; break;
-        case SB_PAGEDOWN: by = extent - PAGE_OVERLAP; break;
-        case SB_TOP: by = -FAR_AWAY; break;
-        case SB_BOTTOM: by = FAR_AWAY; break;
-        default: Abort(__FILE__, __LINE__, "no model for scroll request %d", request);
-    }
-    model.ScrollBy(message == WM_HSCROLL ? by : 0, message == WM_VSCROLL ? by : 0);
-}
-
-void RunLinkedStep(Kiv& kiv, HWND child, ZoomStepModel& model, Kind kind, int a, int b) {
-    const int cx = model.clientW() / 2, cy = model.clientH() / 2;
-    switch (kind) {
-        case WHEEL_IN:
-        case WHEEL_OUT:
-        case PRESET_IN:
-            MoveCursorToClient(child, a, b);
-            ZoomNotches(child, 1, kind == WHEEL_OUT ? WHEEL_DOWN : WHEEL_UP, kind == PRESET_IN);
-            model.Step(a, b, kind != WHEEL_OUT, kind == PRESET_IN);
-            return;
-        case SCROLL:
-            REQUIRE(Send(child, a, b, 0), "scroll request not handled");
-            ScrollModel(model, a, b);
-            return;
-        case COMMAND: break;
-        case ACTIVATE: return;
-    }
-    kiv.SendCommand(a);
-    switch (a) {
-        case IDM_ZOOM_IN: model.Step(cx, cy, true, false); break;
-        case IDM_ZOOM_OUT_PRESET: model.Step(cx, cy, false, true); break;
-        case IDM_ACTUAL_SIZE: model.ZoomTo(cx, cy, ZOOM_UNIT); break;
-        case IDM_SCROLL_RIGHT: ScrollModel(model, WM_HSCROLL, SB_LINEDOWN); break;
-        case IDM_PAGE_DOWN: ScrollModel(model, WM_VSCROLL, SB_PAGEDOWN); break;
-        case IDM_HOME: model.ScrollBy(-FAR_AWAY, -FAR_AWAY); break;
-        case IDM_END: model.ScrollBy(FAR_AWAY, FAR_AWAY); break;
-        default: Abort(__FILE__, __LINE__, "no model for command %d", a);
     }
 }
 
@@ -178,29 +151,22 @@ E2E_CASE(commands, scroll_keys_move_like_the_bars) {
     HWND child = kiv.Start();
     REQUIRE(SetClientSize(child, 300, 200), "cannot size the client area");
     ZoomStepModel model(600, 500, 300, 200);
-    MoveCursorToClient(child, 40, 30);
-    const int64_t page = 200 - PAGE_OVERLAP;
-    auto by = [](int64_t dx, int64_t dy) { return [=](ZoomStepModel& m) { m.ScrollBy(dx, dy); }; };
+    const int64_t page = 200 - PAGE_OVERLAP, end = FAR_AWAY;
     RunSteps(kiv, child, picture, model,
-             {{VK_RIGHT, {}, 0, by(LINE_STEP, 0), "Right"},
-              {VK_DOWN, {}, 0, by(0, LINE_STEP), "Down"},
-              {VK_NEXT, {}, 0, by(0, page), "PgDn"},
-              {VK_LEFT, {}, 0, by(-LINE_STEP, 0), "Left"},
-              {VK_END, {}, 0, by(FAR_AWAY, FAR_AWAY), "End"},
-              {VK_PRIOR, {}, 0, by(0, -page), "PgUp"},
-              {VK_UP, {}, 0, by(0, -LINE_STEP), "Up"},
-              {VK_HOME, {}, 0, by(-FAR_AWAY, -FAR_AWAY), "Home"},
-              {0, {}, IDM_SCROLL_LEFT, by(-LINE_STEP, 0), "Left at the left end"},
-              {0, {}, IDM_PAGE_UP, by(0, -page), "PgUp at the top"}},
+             {Key(VK_RIGHT, {}, ScrollBy(LINE_STEP, 0), "Right"), Key(VK_DOWN, {}, ScrollBy(0, LINE_STEP), "Down"),
+              Key(VK_NEXT, {}, ScrollBy(0, page), "PgDn"), Key(VK_LEFT, {}, ScrollBy(-LINE_STEP, 0), "Left"),
+              Key(VK_END, {}, ScrollBy(end, end), "End"), Key(VK_PRIOR, {}, ScrollBy(0, -page), "PgUp"),
+              Key(VK_UP, {}, ScrollBy(0, -LINE_STEP), "Up"), Key(VK_HOME, {}, ScrollBy(-end, -end), "Home"),
+              MenuCommand(IDM_SCROLL_LEFT, ScrollBy(-LINE_STEP, 0), "Left at the left end"),
+              MenuCommand(IDM_PAGE_UP, ScrollBy(0, -page), "PgUp at the top")},
              40, 30);
-    // Without a horizontal bar Left and Right do nothing (the wheel's Ctrl
-    // would scroll vertically instead), and the corners move only vertically.
+    // Without a horizontal bar Left and Right do nothing (where the wheel's
+    // Ctrl would scroll vertically), and the corners move only vertically.
     REQUIRE(SetClientSize(child, 650, 200), "cannot widen the client area");
     model = ZoomStepModel(600, 500, 650, 200);
     RunSteps(kiv, child, picture, model,
-             {{0, {}, IDM_END, by(FAR_AWAY, FAR_AWAY), "End with a vertical bar only"},
-              {0, {}, IDM_SCROLL_RIGHT, by(LINE_STEP, 0), "Right with a vertical bar only"},
-              {0, {}, IDM_SCROLL_LEFT, by(-LINE_STEP, 0), "Left with a vertical bar only"}},
+             {MenuCommand(IDM_END, ScrollBy(end, end), "End, vertical bar only"),
+              MenuCommand(IDM_SCROLL_RIGHT, ScrollBy(LINE_STEP, 0), "Right, vertical bar only")},
              40, 30);
 }
 
@@ -213,20 +179,18 @@ E2E_CASE(commands, zoom_keys_step_about_the_centre) {
     // The model of Alt + wheel with the cursor at the centre; the real cursor
     // stays elsewhere, where the readouts are checked.
     ZoomStepModel model(600, 500, 300, 250);
-    MoveCursorToClient(child, 40, 30);
-    auto step = [](bool in, bool shift) { return [=](ZoomStepModel& m) { m.Step(150, 125, in, shift); }; };
     RunSteps(kiv, child, picture, model,
-             {{VK_OEM_PLUS, {}, 0, step(true, false), "+"},
-              {VK_ADD, {VK_CONTROL}, 0, step(true, false), "Ctrl + keypad +"},
-              {VK_OEM_PLUS, {VK_SHIFT}, 0, step(true, true), "Shift + +"},
-              {VK_SUBTRACT, {}, 0, step(false, false), "keypad -"},
-              {VK_OEM_MINUS, {VK_CONTROL}, 0, step(false, false), "Ctrl + -"},
-              {VK_SUBTRACT, {VK_SHIFT}, 0, step(false, true), "Shift + keypad -"},
-              {0, {}, IDM_ZOOM_IN_PRESET, step(true, true), "preset in"},
-              {0, {}, IDM_ZOOM_IN, step(true, false), "in"},
-              {'0', {VK_CONTROL}, 0, [](ZoomStepModel& m) { m.ZoomTo(150, 125, ZOOM_UNIT); }, "Ctrl + 0"},
-              {0, {}, IDM_ZOOM_OUT_PRESET, step(false, true), "preset out"},
-              {0, {}, IDM_ZOOM_OUT, step(false, false), "out"}},
+             {Key(VK_OEM_PLUS, {}, CentreStep(true, false), "+"),
+              Key(VK_ADD, {VK_CONTROL}, CentreStep(true, false), "Ctrl + keypad +"),
+              Key(VK_OEM_PLUS, {VK_SHIFT}, CentreStep(true, true), "Shift + +"),
+              Key(VK_SUBTRACT, {}, CentreStep(false, false), "keypad -"),
+              Key(VK_OEM_MINUS, {VK_CONTROL}, CentreStep(false, false), "Ctrl + -"),
+              Key(VK_SUBTRACT, {VK_SHIFT}, CentreStep(false, true), "Shift + keypad -"),
+              MenuCommand(IDM_ZOOM_IN_PRESET, CentreStep(true, true), "preset in"),
+              MenuCommand(IDM_ZOOM_IN, CentreStep(true, false), "in"),
+              Key('0', {VK_CONTROL}, CentreZoomTo(ZOOM_UNIT), "Ctrl + 0"),
+              MenuCommand(IDM_ZOOM_OUT_PRESET, CentreStep(false, true), "preset out"),
+              MenuCommand(IDM_ZOOM_OUT, CentreStep(false, false), "out")},
              40, 30);
     CHECK(MenuBarItemCount(kiv, VIEW_MENU_POSITION) == VIEW_MENU_ITEMS, "the 查看 menu does not have %d items",
           VIEW_MENU_ITEMS);
@@ -310,7 +274,7 @@ E2E_CASE(commands, turning_turns_every_window_on_the_picture) {
               size.c_str());
     }
     ExpectView(otherChild, {&other, ZOOM_UNIT, 0, 0}, "the window on another picture");
-    // The next step turns back to the file as it is: a new window shows it unturned.
+    // Turning is not saved: a new window on the file shows it as it is on disk.
     kiv.SendCommand(IDM_NEW);
     ExpectView(kiv.WaitChildCount(4), {&picture, ZOOM_UNIT, 0, 0}, "a new window on the turned file");
 }
@@ -353,7 +317,7 @@ E2E_CASE(commands, clipboard_holds_the_picture_as_shown_and_its_path) {
                   const std::vector<uint8_t> bytes = ClipboardBytes(CF_UNICODETEXT);
                   path.assign(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
                   path.resize(wcsnlen(path.c_str(), path.size()));
-                  return _wcsicmp(path.c_str(), (std::wstring(kiv.Dir().begin(), kiv.Dir().end()) + L"\\ss6.jpg").c_str()) == 0;
+                  return _stricmp(Narrow(path).c_str(), kiv.PicturePath().c_str()) == 0;
               },
               WAIT_TIMEOUT_MS),
           "the clipboard holds the text \"%s\", not the path of ss6.jpg", Narrow(path).c_str());
@@ -394,37 +358,44 @@ E2E_CASE(commands, linked_views_follow_the_leader) {
     follow(0);
     expectAll("linking turned on");
 
-    // Twenty mixed steps, led by each window in turn.
-    const struct {
-        int window;
-        Kind kind;
-        int a, b;  // cursor point, or scroll message and request, or command
-    } steps[] = {
-        {0, WHEEL_IN, 100, 80},          {0, PRESET_IN, 200, 150},        {1, SCROLL, WM_HSCROLL, SB_LINERIGHT},
-        {1, SCROLL, WM_VSCROLL, SB_PAGEDOWN}, {0, COMMAND, IDM_ZOOM_IN, 0}, {2, SCROLL, WM_HSCROLL, SB_PAGERIGHT},
-        {1, WHEEL_OUT, 50, 200},         {1, ACTIVATE, 0, 0},             {1, COMMAND, IDM_PAGE_DOWN, 0},
-        {1, COMMAND, IDM_SCROLL_RIGHT, 0}, {0, WHEEL_IN, 290, 10},        {2, WHEEL_IN, 130, 150},
-        {1, COMMAND, IDM_END, 0},        {0, SCROLL, WM_VSCROLL, SB_LINEUP}, {1, COMMAND, IDM_ZOOM_OUT_PRESET, 0},
-        {1, PRESET_IN, 150, 125},        {0, SCROLL, WM_HSCROLL, SB_PAGELEFT}, {1, COMMAND, IDM_HOME, 0},
-        {2, SCROLL, WM_VSCROLL, SB_BOTTOM}, {0, WHEEL_OUT, 10, 240},      {1, COMMAND, IDM_ACTUAL_SIZE, 0},
+    // Twenty mixed steps, led by each window in turn (an activation is no step).
+    const int64_t end = FAR_AWAY;
+    const Step activateSecond = {[&](Kiv&, HWND child) { Activate(kiv, child); }, nullptr};
+    const std::pair<int, Step> steps[] = {
+        {0, Notch(100, 80, true, false)}, {0, Notch(200, 150, true, true)},
+        {1, Bar(WM_HSCROLL, SB_LINERIGHT, LINE_STEP, 0)}, {1, Bar(WM_VSCROLL, SB_PAGEDOWN, 0, 250 - PAGE_OVERLAP)},
+        {0, MenuCommand(IDM_ZOOM_IN, CentreStep(true, false))}, {2, Bar(WM_HSCROLL, SB_PAGERIGHT, 260 - PAGE_OVERLAP, 0)},
+        {1, Notch(50, 200, false, false)}, {1, activateSecond},
+        {1, MenuCommand(IDM_PAGE_DOWN, ScrollBy(0, 250 - PAGE_OVERLAP))}, {1, MenuCommand(IDM_SCROLL_RIGHT, ScrollBy(LINE_STEP, 0))},
+        {0, Notch(290, 10, true, false)}, {2, Notch(130, 150, true, false)},
+        {1, MenuCommand(IDM_END, ScrollBy(end, end))}, {0, Bar(WM_VSCROLL, SB_LINEUP, 0, -LINE_STEP)},
+        {1, MenuCommand(IDM_ZOOM_OUT_PRESET, CentreStep(false, true))}, {1, Notch(150, 125, true, true)},
+        {0, Bar(WM_HSCROLL, SB_PAGELEFT, PAGE_OVERLAP - 300, 0)}, {1, MenuCommand(IDM_HOME, ScrollBy(-end, -end))},
+        {2, Bar(WM_VSCROLL, SB_BOTTOM, 0, end)}, {0, Notch(10, 240, false, false)},
+        {1, MenuCommand(IDM_ACTUAL_SIZE, CentreZoomTo(ZOOM_UNIT))},
     };
     int index = 0;
-    for (const auto& step : steps) {
-        Window& w = windows[step.window];
-        if (step.kind == ACTIVATE) {
-            Activate(kiv, w.child);
-            continue;
-        }
-        RunLinkedStep(kiv, w.child, w.model, step.kind, step.a, step.b);
-        follow(step.window);
+    for (const auto& [leader, step] : steps) {
+        Window& w = windows[leader];
+        step.act(kiv, w.child);
+        if (!step.effect) continue;
+        step.effect(w.model);
+        follow(leader);
+        const ZoomStepModel &first = windows[0].model, &second = windows[1].model;
+        CHECK(first.zoom() == second.zoom() && first.srcX() == second.srcX() && first.srcY() == second.srcY(),
+              "step %d: the model does not align the two same-size pictures", index + 1);
         expectAll(Format("linked step %d", ++index));
     }
-    CHECK(kiv.Status(0) == "100%", "after the last step the zoom readout is \"%s\"", kiv.Status(0).c_str());
+    CHECK(index == 20 && kiv.Status(0) == "100%", "after %d steps the zoom readout is \"%s\"", index,
+          kiv.Status(0).c_str());
 
     // Linking off: each window moves alone.
     TapKey('L', {VK_CONTROL});
-    RunLinkedStep(kiv, windows[0].child, windows[0].model, WHEEL_IN, 100, 100);
-    RunLinkedStep(kiv, windows[2].child, windows[2].model, SCROLL, WM_VSCROLL, SB_PAGEDOWN);
+    for (const auto& [alone, step] : {std::pair<int, Step>{0, Notch(100, 100, true, false)},
+                                      std::pair<int, Step>{2, Bar(WM_VSCROLL, SB_PAGEDOWN, 0, 300 - PAGE_OVERLAP)}}) {
+        step.act(kiv, windows[alone].child);
+        step.effect(windows[alone].model);
+    }
     expectAll("linking turned off");
 }
 
@@ -436,22 +407,19 @@ E2E_CASE(commands, harmless_on_one_pixel_and_without_a_window) {
     const SIZE client = ClientSize(child);
     const int cx = client.cx / 2, cy = client.cy / 2;
     ZoomStepModel model(1, 1, client.cx, client.cy);
-    const int commands[] = {IDM_ZOOM_OUT,     IDM_ZOOM_OUT_PRESET, IDM_ZOOM_IN_PRESET,       IDM_ZOOM_IN,
-                            IDM_ACTUAL_SIZE,  IDM_FIT,             IDM_ROTATE_CLOCKWISE,     IDM_ROTATE_ANTICLOCKWISE,
-                            IDM_FLIP,         IDM_COPY_PICTURE,    IDM_COPY_PATH,            IDM_RELOAD,
-                            IDM_SCROLL_LEFT,  IDM_SCROLL_RIGHT,    IDM_SCROLL_UP,            IDM_SCROLL_DOWN,
-                            IDM_PAGE_UP,      IDM_PAGE_DOWN,       IDM_HOME,                 IDM_END,
-                            IDM_LINK_VIEWS,   IDM_AUTO_RELOAD,     IDM_ZOOM_OUT,             IDM_LINK_VIEWS,
-                            IDM_AUTO_RELOAD};
-    for (int command : commands) kiv.SendCommand(command);
-    model.Step(cx, cy, false, false);
-    model.Step(cx, cy, false, true);
-    model.Step(cx, cy, true, true);
-    model.Step(cx, cy, true, false);
+    // Out is refused at one pixel; then every command in order.
+    auto everyCommand = [&] {
+        for (int id : {IDM_ZOOM_OUT, IDM_ZOOM_OUT_PRESET}) kiv.SendCommand(id);
+        for (int id = IDM_ZOOM_IN; id <= IDM_LINK_VIEWS; ++id) kiv.SendCommand(id);
+        for (int id = IDM_SCROLL_LEFT; id <= IDM_END; ++id) kiv.SendCommand(id);
+    };
+    everyCommand();
+    const std::pair<bool, bool> zooms[] = {{false, false}, {false, true}, {true, false},
+                                           {false, false}, {true, true},  {false, true}};
+    for (const auto& [in, shift] : zooms) model.Step(cx, cy, in, shift);
     model.ZoomTo(cx, cy, ZOOM_UNIT);
     model.ZoomTo(cx, cy, FitZoom(1, 1, client.cx, client.cy));
     for (Turn turn : {Turn::Clockwise, Turn::Anticlockwise, Turn::Mirror}) model.Turned(turn);
-    model.Step(cx, cy, false, false);
     MoveCursorToClient(child, cx, cy);
     ExpectStep(kiv, child, picture, model, cx, cy, "every command on a 1 x 1 picture");
     CHECK(kiv.FindMessageBox() == nullptr, "a command on a 1 x 1 picture showed a message");
@@ -460,7 +428,7 @@ E2E_CASE(commands, harmless_on_one_pixel_and_without_a_window) {
     // program goes on (F10 afterwards shows the keys before it were handled).
     kiv.SendCommand(IDM_CLOSE);
     kiv.WaitChildCount(0);
-    for (int command : commands) kiv.SendCommand(command);
+    everyCommand();
     for (WORD key : {WORD('F'), WORD('R'), WORD(VK_ADD), WORD(VK_END), WORD(VK_F5)}) TapKey(key);
     TapKey('C', {VK_CONTROL});
     TapKey(VK_F10);
