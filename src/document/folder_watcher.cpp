@@ -49,12 +49,22 @@ FolderWatcher::~FolderWatcher() {
 }
 
 void FolderWatcher::Watch(const std::set<std::wstring>& folders) {
+    uint64_t wanted = 0;
     {
         ExclusiveLock hold(lock_);
         if (folders == folders_) return;
         folders_ = folders;
+        wanted = ++wantedSet_;
     }
-    if (wake_ != nullptr) SetEvent(wake_);
+    if (wake_ == nullptr || thread_ == nullptr) return;
+    SetEvent(wake_);
+    const ULONGLONG start = GetTickCount64();
+    ExclusiveLock hold(lock_);
+    while (watchedSet_ < wanted && !stopping_) {
+        const ULONGLONG waited = GetTickCount64() - start;
+        if (waited >= ARM_TIMEOUT_MS) break;
+        SleepConditionVariableSRW(&armed_, &lock_, static_cast<DWORD>(ARM_TIMEOUT_MS - waited), 0);
+    }
 }
 
 std::vector<std::wstring> FolderWatcher::TakeChanged() {
@@ -70,6 +80,14 @@ DWORD WINAPI FolderWatcher::ThreadMain(void* self) {
 }
 
 void FolderWatcher::Work() {
+    // A wake for the set this round already took (Watch wakes the thread
+    // after handing the set over, which may be before the round began) must
+    // not close and reopen the same notifications: a change in between would
+    // be missed.
+    auto upToDate = [this] {
+        ExclusiveLock hold(lock_);
+        return !stopping_ && watchedSet_ == wantedSet_;
+    };
     for (;;) {
         Notifications notifications;
         {
@@ -79,7 +97,9 @@ void FolderWatcher::Work() {
                 if (notifications.Handles().size() == MAX_FOLDERS) break;
                 notifications.Add(folder);
             }
+            watchedSet_ = wantedSet_;
         }
+        WakeAllConditionVariable(&armed_);
         std::vector<HANDLE> waits = {wake_};
         waits.insert(waits.end(), notifications.Handles().begin(), notifications.Handles().end());
         for (;;) {
@@ -89,6 +109,7 @@ void FolderWatcher::Work() {
                 WaitForSingleObject(wake_, INFINITE);
                 break;
             }
+            if (signalled == WAIT_OBJECT_0 && upToDate()) continue;
             if (signalled == WAIT_OBJECT_0 || signalled >= WAIT_OBJECT_0 + waits.size()) break;  // new folders, or stop
             const size_t index = signalled - WAIT_OBJECT_0 - 1;
             {

@@ -20,7 +20,10 @@ LRESULT OnMdiActivate(View* view, HWND window, LPARAM activated) {
     const bool gaining = reinterpret_cast<HWND>(activated) == window;
     ShowMenuBar(gaining ? childMenu : frameMenu);
     DrawMenuBar(frameWnd);
-    if (gaining) UpdatePictureReadout(view, window);
+    if (gaining) {
+        UpdateZoomReadout(view);
+        UpdatePictureReadout(view, window);
+    }
     return 0;
 }
 

@@ -46,7 +46,12 @@ void ZoomAtCentreTo(View* view, HWND window, int32_t zoom) {
 void Fit(View* view, HWND window) {
     int32_t width = 0, height = 0;
     ClientWithoutBars(view, window, width, height);
-    ZoomAtCentreTo(view, window, FitZoom(view->state.imageW, view->state.imageH, width, height));
+    ZoomTo(view->state, ClientCentre(view), FitZoom(view->state.imageW, view->state.imageH, width, height));
+    // The size handler keeps a bar while the picture overflows the client as
+    // it is with that bar; the fit is for the client without bars, so they go
+    // first (hiding them lays the window out again at the new zoom).
+    ShowScrollBar(window, SB_BOTH, FALSE);
+    SendMessageW(window, WM_SIZE, 0, 0);
 }
 
 // Every window showing the picture gets it turned; each keeps its zoom and

@@ -34,6 +34,10 @@ void SetStatusText(WPARAM part, const char* text) {
 }  // namespace
 
 void UpdateZoomReadout(const View* view) {
+    // Part 0 is the active window's: windows laid out again with it (turned
+    // with its picture, following it) leave it alone.
+    const HWND active = ActiveDocumentWindow();
+    if (active == nullptr || ViewOf(active) != view) return;
     char text[STATUS_TEXT_BUFFER];
     BuildZoomText(view->state.zoom, text);
     SetStatusText(ZOOM_PART, text);

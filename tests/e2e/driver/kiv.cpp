@@ -311,10 +311,10 @@ void Kiv::WaitFrame() {
             "no visible frame window of class MDIKIVClass with an MDI client and a status bar");
 }
 
-HWND Kiv::Start() {
-    Launch();
+HWND Kiv::Start(const std::vector<std::wstring>& files) {
+    Launch(files);
     WaitFrame();
-    HWND child = WaitChildCount(1);
+    HWND child = WaitChildCount(files.empty() ? 1 : files.size());
     REQUIRE(WaitUntil([this] { return Status(0) == "100%"; }, WAIT_TIMEOUT_MS),
             "status part 0 reads \"%s\", not \"100%%\"", Status(0).c_str());
     PlaceFrame(FRAME_WIDTH, FRAME_HEIGHT);

@@ -31,6 +31,28 @@ enum Command : int {
     IDM_OPEN = 40007,
     IDM_NEXT = 40008,
     IDM_PREVIOUS = 40009,
+    IDM_ZOOM_IN = 40010,
+    IDM_ZOOM_OUT = 40011,
+    IDM_ZOOM_IN_PRESET = 40012,
+    IDM_ZOOM_OUT_PRESET = 40013,
+    IDM_ACTUAL_SIZE = 40014,
+    IDM_FIT = 40015,
+    IDM_ROTATE_CLOCKWISE = 40016,
+    IDM_ROTATE_ANTICLOCKWISE = 40017,
+    IDM_FLIP = 40018,
+    IDM_COPY_PICTURE = 40019,
+    IDM_COPY_PATH = 40020,
+    IDM_RELOAD = 40021,
+    IDM_AUTO_RELOAD = 40022,
+    IDM_LINK_VIEWS = 40023,
+    IDM_SCROLL_LEFT = 40030,
+    IDM_SCROLL_RIGHT = 40031,
+    IDM_SCROLL_UP = 40032,
+    IDM_SCROLL_DOWN = 40033,
+    IDM_PAGE_UP = 40034,
+    IDM_PAGE_DOWN = 40035,
+    IDM_HOME = 40036,
+    IDM_END = 40037,
 };
 
 // Texts the program shows, as UTF-16 so they compare with what Wine reads back.
@@ -42,7 +64,7 @@ extern const wchar_t* const SURFACE_FAILED;
 extern const wchar_t* const PICTURE_TOO_LARGE;
 
 // Why a file named by the user does not open: the second line of the message
-// "无法打开文件 <full path>".
+// "无法打开文件 <full path>", and what a reload that fails shows in status part 3.
 extern const wchar_t* const REASON_NOT_FOUND;
 extern const wchar_t* const REASON_IS_FOLDER;
 extern const wchar_t* const REASON_UNREADABLE;
@@ -82,9 +104,10 @@ public:
     bool FindFrame();
     // Waits for the frame, its MDI client and status bar.
     void WaitFrame();
-    // Launch, wait for the frame and the first document window to show 100 %,
-    // and put the frame at a known place and size.
-    HWND Start();
+    // Launch (with the files, if any), wait for the frame and a document
+    // window per file (one without) with the last at 100 %, and put the
+    // frame at a known place and size.
+    HWND Start(const std::vector<std::wstring>& files = {});
 
     bool Alive() const;
     DWORD Pid() const { return pid_; }

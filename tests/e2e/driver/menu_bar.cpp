@@ -27,14 +27,6 @@ BOOL CALLBACK FindPopupMenu(HWND window, LPARAM context) {
     return FALSE;
 }
 
-void TapKey(WORD key) {
-    INPUT keys[2] = {};
-    keys[0].type = keys[1].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = keys[1].ki.wVk = key;
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof keys[0]);
-}
-
 uint32_t ScreenColour(int systemColour) {
     const COLORREF c = GetSysColor(systemColour);
     return (static_cast<uint32_t>(GetRValue(c)) << 16) | (GetGValue(c) << 8) | GetBValue(c);

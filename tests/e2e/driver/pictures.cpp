@@ -271,6 +271,38 @@ std::vector<uint8_t> EncodeBmp(const Picture& picture) {
     return out;
 }
 
+namespace {
+
+// A PNG of one IDAT chunk holding the filtered rows `raw`.
+std::vector<uint8_t> PngFile(int width, int height, uint8_t bitDepth, uint8_t colourType,
+                             const std::vector<uint8_t>& raw) {
+    uint32_t adlerA = 1, adlerB = 0;
+    for (uint8_t byte : raw) {
+        adlerA = (adlerA + byte) % 65521;
+        adlerB = (adlerB + adlerA) % 65521;
+    }
+    std::vector<uint8_t> zlib = {0x78, 0x01};
+    std::vector<uint8_t> deflated = DeflateRuns(raw);
+    zlib.insert(zlib.end(), deflated.begin(), deflated.end());
+    PutBigEndian32(zlib, (adlerB << 16) | adlerA);
+
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a};
+    std::vector<uint8_t> header;
+    PutBigEndian32(header, width);
+    PutBigEndian32(header, height);
+    header.push_back(bitDepth);
+    header.push_back(colourType);
+    header.push_back(0);  // deflate
+    header.push_back(0);  // adaptive filtering
+    header.push_back(0);  // no interlace
+    PutPngChunk(png, "IHDR", header);
+    PutPngChunk(png, "IDAT", zlib);
+    PutPngChunk(png, "IEND", {});
+    return png;
+}
+
+}  // namespace
+
 std::vector<uint8_t> EncodeBilevelPng(int width, int height,
                                       const std::function<bool(int, int)>& white, int rowsAlike) {
     const size_t rowBytes = (static_cast<size_t>(width) + 7) / 8;
@@ -293,29 +325,37 @@ std::vector<uint8_t> EncodeBilevelPng(int width, int height,
             raw.push_back(byte);
         }
     }
-    uint32_t adlerA = 1, adlerB = 0;
-    for (uint8_t byte : raw) {
-        adlerA = (adlerA + byte) % 65521;
-        adlerB = (adlerB + adlerA) % 65521;
-    }
-    std::vector<uint8_t> zlib = {0x78, 0x01};
-    std::vector<uint8_t> deflated = DeflateRuns(raw);
-    zlib.insert(zlib.end(), deflated.begin(), deflated.end());
-    PutBigEndian32(zlib, (adlerB << 16) | adlerA);
+    return PngFile(width, height, 1, 0, raw);  // one-bit greyscale
+}
 
-    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a};
-    std::vector<uint8_t> header;
-    PutBigEndian32(header, width);
-    PutBigEndian32(header, height);
-    header.push_back(1);  // bit depth
-    header.push_back(0);  // greyscale
-    header.push_back(0);  // deflate
-    header.push_back(0);  // adaptive filtering
-    header.push_back(0);  // no interlace
-    PutPngChunk(png, "IHDR", header);
-    PutPngChunk(png, "IDAT", zlib);
-    PutPngChunk(png, "IEND", {});
-    return png;
+std::vector<uint8_t> EncodeRgbaPng(const Picture& picture, const std::function<uint8_t(int, int)>& alpha) {
+    std::vector<uint8_t> raw;
+    for (int y = 0; y < picture.height; ++y) {
+        raw.push_back(0);  // filter: none
+        for (int x = 0; x < picture.width; ++x) {
+            const uint32_t c = picture.colour(x, y);
+            raw.insert(raw.end(), {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
+                                   static_cast<uint8_t>(c), alpha(x, y)});
+        }
+    }
+    return PngFile(picture.width, picture.height, 8, 6, raw);  // eight-bit RGBA
+}
+
+Picture TintedPicture(const Picture& picture, uint32_t mask) {
+    Picture tinted = picture;
+    tinted.colour = [picture, mask](int x, int y) { return picture.colour(x, y) ^ mask; };
+    return tinted;
+}
+
+Picture TurnedPicture(const Picture& picture, Turn turn) {
+    Picture turned = picture;
+    if (turn != Turn::Mirror) std::swap(turned.width, turned.height);
+    turned.colour = [picture, turn, w = turned.width, h = turned.height](int x, int y) {
+        int64_t sx = x, sy = y;
+        TurnPoint(w, h, Undoing(turn), sx, sy);
+        return picture.colour(static_cast<int>(sx), static_cast<int>(sy));
+    };
+    return turned;
 }
 
 bool StartGdiplus() {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "view_model.h"
+
 namespace e2e {
 
 // Colours are 0xRRGGBB.
@@ -32,6 +34,13 @@ std::wstring Widen(const std::string& text);
 // A path for the file functions: full paths too long for the system's old
 // limit get the extended-length prefix.
 std::wstring FileSystemPath(const std::string& path);
+
+// Another picture of the same size: every colour with `mask` (a few bits
+// under 0x80 of blue) flipped, so no pixel matches the original or the margin.
+Picture TintedPicture(const Picture& picture, uint32_t mask);
+
+// The picture turned or mirrored as the R, L and H keys show it.
+Picture TurnedPicture(const Picture& picture, Turn turn);
 
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadBytes(const std::string& path);
@@ -64,6 +73,10 @@ void SetBigEndian(std::vector<uint8_t>& bytes, size_t at, uint32_t value, int si
 void SetLittleEndian(std::vector<uint8_t>& bytes, size_t at, uint32_t value, int size);
 // The CRC of a PNG chunk over its type and data (at points to its length field).
 void FixPngChunkCrc(std::vector<uint8_t>& bytes, size_t at);
+
+// Eight-bit RGBA PNG with the given alpha per pixel (colours straight, not
+// laid over black).
+std::vector<uint8_t> EncodeRgbaPng(const Picture& picture, const std::function<uint8_t(int, int)>& alpha);
 
 // Encoders of GDI+ (run under Wine, as the program's decoder is).
 bool StartGdiplus();

@@ -209,6 +209,13 @@ void ReleaseKeys(const std::vector<WORD>& keys) {
     Pause(KEY_STATE_SETTLE_MS);
 }
 
+void TapKey(WORD key, const std::vector<WORD>& held) {
+    if (!held.empty()) PressKeys(held);
+    SendKey(key, false);
+    SendKey(key, true);
+    if (!held.empty()) ReleaseKeys(held);
+}
+
 bool Wheel(HWND child, int delta) {
     POINT cursor;
     GetCursorPos(&cursor);

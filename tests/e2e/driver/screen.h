@@ -57,6 +57,9 @@ void MoveCursorToClient(HWND window, int x, int y);
 POINT CursorInClient(HWND window);
 void PressKeys(const std::vector<WORD>& keys);
 void ReleaseKeys(const std::vector<WORD>& keys);
+// Presses and releases key while the `held` keys are down, as a user types a
+// shortcut; the foreground window of the program gets it.
+void TapKey(WORD key, const std::vector<WORD>& held = {});
 
 // One wheel notification handed straight to the view (it reads the keys and
 // the cursor itself); returns when the view has handled it.

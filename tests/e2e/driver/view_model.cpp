@@ -80,6 +80,39 @@ int32_t ZoomOut(int32_t zoom, bool shift) {
     return PRESETS[position - 1];
 }
 
+int32_t FitZoom(int imageW, int imageH, int clientW, int clientH) {
+    auto fits = [&](int32_t zoom) {
+        const ScaleModel model(imageW, imageH, zoom);
+        return model.scaledW() <= clientW && model.scaledH() <= clientH;
+    };
+    // The scaled sides only grow with the zoom.
+    int32_t low = 1, high = ZOOM_MAX;
+    while (low < high) {
+        const int32_t middle = high - (high - low) / 2;
+        if (fits(middle)) low = middle;
+        else high = middle - 1;
+    }
+    return low;
+}
+
+void TurnPoint(int w, int h, Turn turn, int64_t& x, int64_t& y) {
+    const int64_t ox = x, oy = y;
+    switch (turn) {
+        case Turn::Clockwise: x = h - 1 - oy; y = ox; break;
+        case Turn::Anticlockwise: x = oy; y = w - 1 - ox; break;
+        case Turn::Mirror: x = w - 1 - ox; break;
+    }
+}
+
+Turn Undoing(Turn turn) {
+    switch (turn) {
+        case Turn::Clockwise: return Turn::Anticlockwise;
+        case Turn::Anticlockwise: return Turn::Clockwise;
+        case Turn::Mirror: break;
+    }
+    return Turn::Mirror;
+}
+
 std::string ZoomText(int32_t zoom) {
     const int32_t whole = zoom / 100;
     const int32_t hundredths = zoom % 100;
@@ -107,10 +140,13 @@ AxisLayout AxisFromCentre(int64_t clientExtent, int64_t scaledExtent, int64_t ce
                       ClampTo(centre - (clientExtent >> 1), 0, scaledExtent - clientExtent));
 }
 
-// offset x newSpan / span, rounded to nearest with an exact half going down.
+// offset x newSpan / span, rounded to nearest with an exact half going down,
+// and kept inside the pixel (newSpan may be less than half of span when the
+// spans come from another picture's tables).
 int64_t CarryFraction(int64_t offset, int64_t newSpan, int64_t span) {
+    if (span <= 0) return 0;
     const int64_t q = offset * newSpan / span, r = offset * newSpan % span;
-    return 2 * r > span ? q + 1 : q;
+    return std::max<int64_t>(0, std::min(2 * r > span ? q + 1 : q, newSpan - 1));
 }
 
 }  // namespace
@@ -153,6 +189,14 @@ int64_t ZoomStepModel::ImageAtY(int cy) const {
 
 void ZoomStepModel::Step(int cx, int cy, bool in, bool shift) {
     const ScaleModel before(imageW_, imageH_, zoom_);
+    int32_t next = zoom_;
+    if (in) next = ZoomIn(zoom_, shift);
+    else if (before.scaledW() > 1 && before.scaledH() > 1) next = ZoomOut(zoom_, shift);
+    ZoomTo(cx, cy, next);
+}
+
+void ZoomStepModel::ZoomTo(int cx, int cy, int32_t zoom) {
+    const ScaleModel before(imageW_, imageH_, zoom_);
     const int64_t sx = ScaledAtX(cx), sy = ScaledAtY(cy);
     const int64_t px = before.ScaledToImage(sx), py = before.ScaledToImage(sy);
     const bool sameKey = zoom_ == lastZoom_ && x_.src == lastSrcX_ && y_.src == lastSrcY_ && cx == lastCursorX_ &&
@@ -163,8 +207,7 @@ void ZoomStepModel::Step(int cx, int cy, bool in, bool shift) {
         spanOffX_ = sx - before.ImageToScaledStart(px);
         spanOffY_ = sy - before.ImageToScaledStart(py);
     }
-    if (in) zoom_ = ZoomIn(zoom_, shift);
-    else if (before.scaledW() > 1 && before.scaledH() > 1) zoom_ = ZoomOut(zoom_, shift);
+    zoom_ = zoom;
     const ScaleModel after(imageW_, imageH_, zoom_);
     int64_t ax = after.ImageToScaledStart(px), ay = after.ImageToScaledStart(py);
     if (zoom_ >= ZOOM_UNIT) {
@@ -177,6 +220,39 @@ void ZoomStepModel::Step(int cx, int cy, bool in, bool shift) {
     lastSrcY_ = y_.src;
     lastCursorX_ = cx;
     lastCursorY_ = cy;
+}
+
+void ZoomStepModel::ScrollBy(int64_t dx, int64_t dy) {
+    const ScaleModel model(imageW_, imageH_, zoom_);
+    if (model.scaledW() > clientW_) x_.src = ClampTo(x_.src + dx, 0, model.scaledW() - clientW_);
+    if (model.scaledH() > clientH_) y_.src = ClampTo(y_.src + dy, 0, model.scaledH() - clientH_);
+}
+
+void ZoomStepModel::Turned(Turn turn) {
+    const ScaleModel before(imageW_, imageH_, zoom_);
+    int64_t px = before.ScaledToImage(ScaledAtX(clientW_ >> 1)), py = before.ScaledToImage(ScaledAtY(clientH_ >> 1));
+    TurnPoint(imageW_, imageH_, turn, px, py);
+    if (turn != Turn::Mirror) std::swap(imageW_, imageH_);
+    const ScaleModel after(imageW_, imageH_, zoom_);
+    Layout(after.ImageToScaledStart(px), after.ImageToScaledStart(py));
+    lastZoom_ = 0;
+}
+
+void ZoomStepModel::Follow(const ZoomStepModel& leader) {
+    const ScaleModel theirs(leader.imageW_, leader.imageH_, leader.zoom_);
+    const int64_t sx = leader.ScaledAtX(leader.clientW_ >> 1), sy = leader.ScaledAtY(leader.clientH_ >> 1);
+    const int64_t px = theirs.ScaledToImage(sx), py = theirs.ScaledToImage(sy);
+    zoom_ = leader.zoom_;
+    const ScaleModel mine(imageW_, imageH_, zoom_);
+    const int64_t fx = std::min<int64_t>(px, imageW_ - 1), fy = std::min<int64_t>(py, imageH_ - 1);
+    int64_t ax = mine.ImageToScaledStart(fx), ay = mine.ImageToScaledStart(fy);
+    if (zoom_ >= ZOOM_UNIT) {
+        ax += CarryFraction(sx - theirs.ImageToScaledStart(px), mine.ImageToScaledEnd(fx) - ax,
+                            theirs.ImageToScaledEnd(px) - theirs.ImageToScaledStart(px));
+        ay += CarryFraction(sy - theirs.ImageToScaledStart(py), mine.ImageToScaledEnd(fy) - ay,
+                            theirs.ImageToScaledEnd(py) - theirs.ImageToScaledStart(py));
+    }
+    Layout(ax, ay);
 }
 
 }  // namespace e2e

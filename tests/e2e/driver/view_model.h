@@ -61,6 +61,20 @@ int32_t ZoomIn(int32_t zoom, bool shift);
 int32_t ZoomOut(int32_t zoom, bool shift);
 std::string ZoomText(int32_t zoom);
 
+// Fit: the largest zoom up to the cap at which both scaled sides fit the
+// client area, so that no scroll bar shows.
+int32_t FitZoom(int imageW, int imageH, int clientW, int clientH);
+
+// The scroll requests: a line, and a page that keeps a little of the old one.
+constexpr int64_t LINE_STEP = 16;
+constexpr int64_t PAGE_OVERLAP = 4;
+
+// Turning a picture (R, L) or mirroring it (H): where pixel (x, y) of a
+// w x h picture goes, and the turn that undoes one.
+enum class Turn { Clockwise, Anticlockwise, Mirror };
+void TurnPoint(int w, int h, Turn turn, int64_t& x, int64_t& y);
+Turn Undoing(Turn turn);
+
 }  // namespace e2e
 
 namespace e2e {
@@ -74,8 +88,21 @@ public:
 
     // One notch with the cursor at client (cx, cy).
     void Step(int cx, int cy, bool in, bool shift);
+    // The same about (cx, cy) to a given zoom (100 % and fit).
+    void ZoomTo(int cx, int cy, int32_t zoom);
     // A scroll moved the first visible column and row.
     void ScrolledTo(int64_t srcX, int64_t srcY);
+    // Scroll requests by dx and dy, each clamped to its bar's range; an
+    // axis that fits has no bar and does not move.
+    void ScrollBy(int64_t dx, int64_t dy);
+    // The picture turned under the view: same zoom, the turned place of the
+    // picture pixel at the client centre under the centre (its first scaled
+    // pixel: the sides of a pixel may swap, so no place inside it is carried).
+    void Turned(Turn turn);
+    // Linked views: the leader's zoom, and the picture point under the
+    // leader's client centre (clamped into this picture) under this client's
+    // centre. The anchor key of this view's own steps is left alone.
+    void Follow(const ZoomStepModel& leader);
 
     int32_t zoom() const { return zoom_; }
     int64_t srcX() const { return x_.src; }
@@ -85,6 +112,8 @@ public:
     int64_t ScaledAtY(int cy) const;
     int64_t ImageAtX(int cx) const;
     int64_t ImageAtY(int cy) const;
+    int clientW() const { return clientW_; }
+    int clientH() const { return clientH_; }
 
 private:
     void Layout(int64_t centreX, int64_t centreY);

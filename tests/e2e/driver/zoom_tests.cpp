@@ -9,21 +9,6 @@
 namespace e2e {
 namespace {
 
-// Compares the program with the model after a step: zoom text, the whole
-// client area, and both readouts for the cursor at (cx, cy).
-void ExpectStep(Kiv& kiv, HWND child, const Picture& picture, const ZoomStepModel& model, int cx, int cy,
-                const std::string& context) {
-    const std::string zoomText = kiv.Status(0);
-    CHECK(zoomText == ZoomText(model.zoom()), "%s: zoom readout \"%s\", not \"%s\"", context.c_str(),
-          zoomText.c_str(), ZoomText(model.zoom()).c_str());
-    ExpectView(child, {&picture, model.zoom(), model.srcX(), model.srcY()}, context.c_str());
-    RefreshReadouts(child);
-    const std::string scaled = Format("%lld:%lld", model.ScaledAtX(cx), model.ScaledAtY(cy));
-    const std::string image = Format("%lld:%lld", model.ImageAtX(cx), model.ImageAtY(cy));
-    CHECK(kiv.Status(1) == scaled && kiv.Status(2) == image, "%s: readouts \"%s\" and \"%s\", not %s and %s",
-          context.c_str(), kiv.Status(1).c_str(), kiv.Status(2).c_str(), scaled.c_str(), image.c_str());
-}
-
 // One notch through the real program and the model, then the comparison.
 void StepBoth(Kiv& kiv, HWND child, const Picture& picture, ZoomStepModel& model, int cx, int cy, bool in,
               bool shift, const std::string& context) {
