@@ -109,8 +109,8 @@ uint32_t Hash(uint32_t x, uint32_t y, uint32_t seed) {
 // always write quality 75, whatever quality is asked for; these levels make
 // the files as large as a 24 MP photograph's at quality 90 (5 to 6 MB), so
 // the decoder has as many bits to go through.
-constexpr int GRAIN_LEVELS = 16;
-constexpr int TEXTURE_LEVELS = 24;
+constexpr int GRAIN_LEVELS = 20;
+constexpr int TEXTURE_LEVELS = 30;
 constexpr int TEXTURE_BLOCK = 2;
 constexpr int DISC_COUNT = 24;
 constexpr double PI = 3.14159265358979;
@@ -346,7 +346,7 @@ void BareWindow::Run() {
     windowClass.lpszClassName = BARE_CLASS;
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, BARE_CLASS, L"", WS_POPUP, x_, y_, width_, height_, nullptr,
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, BARE_CLASS, L"", WS_POPUP, x_, y_, width_, height_, nullptr,
                                   nullptr, windowClass.hInstance, nullptr);
     if (window) {
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
