@@ -434,8 +434,10 @@ void PhotoStartsAndWindows(const PictureFiles& files, const Plan& plan, userbenc
         Add("memory.ten", SettledPrivateBytes(kiv) / MB);
         ScoreOpens(opens, pinger);
         pinger.SetFrame(nullptr);
-        Progress("start on 24 MP: %.1f ms (frame after %.1f ms); new windows: median %.1f ms", ms,
-                 samples["start.photo.frame"].back(), userbench::Summarise(windowTimes).median);
+        std::string each;
+        for (double t : windowTimes) each += e2e::Format(" %.0f", t);
+        Progress("start on 24 MP: %.1f ms (frame after %.1f ms); windows 2 to 10:%s ms", ms,
+                 samples["start.photo.frame"].back(), each.c_str());
     }
 }
 
@@ -553,31 +555,12 @@ void RunPart(const char* name, const std::function<void()>& part) {
 
 // The table.
 
-// A target: its text, and its limit as computed from the baselines' medians
-// and from their bests (the same for a fixed limit).
-struct Target {
-    std::string text;
-    double onMedians = 0;
-    double onBests = 0;
-    bool onWorst = false;  // "throughout": the worst repeat counts
-};
-
 std::string Ms(double value) { return e2e::Format(value < 10 ? "%.2f" : "%.1f", value); }
-
-// The share of the limit: the median's (the worst's for a "throughout"
-// target), then the best's.
-std::string Verdict(const userbench::Summary& s, const Target& target) {
-    if (s.count == 0 || target.onMedians <= 0) return "not measured";
-    const double share = (target.onWorst ? s.worst : s.median) / target.onMedians;
-    std::string verdict = e2e::Format("%s (%.2f", share <= 1 ? "met" : "MISSED", share);
-    if (!target.onWorst && target.onBests > 0) verdict += e2e::Format("; best %.2f", s.best / target.onBests);
-    return verdict + ")";
-}
 
 // One line: repeats, best, median and worst, the target and its verdict,
 // and where measured the medians of the time until the message was handled
 // and until the frame appeared.
-void Row(const std::string& name, const std::string& key, const Target& target = {}) {
+void Row(const std::string& name, const std::string& key, const userbench::Target& target = {}) {
     const userbench::Summary s = Of(key);
     std::string details;
     if (samples.count(key + ".handled")) details += "handled " + Ms(Of(key + ".handled").median) + "  ";
@@ -589,20 +572,20 @@ void Row(const std::string& name, const std::string& key, const Target& target =
     }
     std::printf("%-44s %4u %8s %8s %8s   %-36s %-24s %s\n", name.c_str(), static_cast<unsigned>(s.count),
                 Ms(s.best).c_str(), Ms(s.median).c_str(), Ms(s.worst).c_str(), target.text.c_str(),
-                target.text.empty() ? "" : Verdict(s, target).c_str(), details.c_str());
+                target.text.empty() ? "" : userbench::Verdict(s, target).c_str(), details.c_str());
 }
 
-Target TimesBaseline(const char* baseline, double factor, const userbench::Summary& base, const char* plus = "",
+userbench::Target TimesBaseline(const char* baseline, double factor, const userbench::Summary& base, const char* plus = "",
                      double plusMedian = 0, double plusBest = 0) {
-    Target target;
+    userbench::Target target;
     target.onMedians = plusMedian + factor * base.median;
     target.onBests = plusBest + factor * base.best;
     target.text = e2e::Format("<= %s%g x %s = %s", plus, factor, baseline, Ms(target.onMedians).c_str());
     return target;
 }
 
-Target Fixed(double limit, bool onWorst = false) {
-    Target target;
+userbench::Target Fixed(double limit, bool onWorst = false) {
+    userbench::Target target;
     target.text = e2e::Format(onWorst ? "<= %g throughout" : "<= %g", limit);
     target.onMedians = target.onBests = limit;
     target.onWorst = onWorst;
@@ -673,7 +656,7 @@ void PrintTable(const PictureFiles& files) {
     const double picture = static_cast<double>(PHOTO_W) * PHOTO_H * PIXEL_BYTES / MB;
     const double tables = userbench::TableBytes(PHOTO_W > PHOTO_H ? PHOTO_W : PHOTO_H) / MB;
     for (double ten : samples["memory.ten"]) Add("memory.ten_over_floor", ten - Of("memory.floor").median);
-    Target memory = Fixed(picture + 10 * (tables + WINDOW_ALLOWANCE_MB));
+    userbench::Target memory = Fixed(picture + 10 * (tables + WINDOW_ALLOWANCE_MB));
     memory.text = e2e::Format("<= %.1f + 10 x (%.2f + %g) = %.1f", picture, tables, WINDOW_ALLOWANCE_MB,
                               memory.onMedians);
     Row("  ten windows less the floor", "memory.ten_over_floor", memory);

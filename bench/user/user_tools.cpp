@@ -182,18 +182,6 @@ double NowMs() {
     return static_cast<double>(now.QuadPart) * msPerTick;
 }
 
-Summary Summarise(std::vector<double> samples) {
-    Summary summary;
-    summary.count = samples.size();
-    if (samples.empty()) return summary;
-    std::sort(samples.begin(), samples.end());
-    summary.best = samples.front();
-    summary.worst = samples.back();
-    const size_t middle = samples.size() / 2;
-    summary.median = samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2;
-    return summary;
-}
-
 RowProbe::RowProbe(HWND window, std::vector<int> rows) : window_(window), rows_(std::move(rows)) {
     width_ = e2e::ClientSize(window).cx;
     if (width_ <= 0 || rows_.empty()) return;
@@ -223,17 +211,6 @@ std::vector<uint32_t> RowProbe::Read() {
     std::vector<uint32_t> pixels(bits_, bits_ + static_cast<size_t>(width_) * rows_.size());
     for (uint32_t& pixel : pixels) pixel &= RGB_MASK;
     return pixels;
-}
-
-bool EveryRowChanged(const std::vector<uint32_t>& before, const std::vector<uint32_t>& now, size_t rowCount) {
-    if (before.size() != now.size() || now.empty() || rowCount == 0) return false;
-    const size_t width = now.size() / rowCount;
-    for (size_t row = 0; row < rowCount; ++row) {
-        size_t changed = 0;
-        for (size_t i = row * width; i < (row + 1) * width; ++i) changed += before[i] != now[i];
-        if (2 * changed < width) return false;
-    }
-    return true;
 }
 
 double PollUntil(const std::function<bool()>& shown, HANDLE process, double timeoutMs) {

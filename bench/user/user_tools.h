@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "pictures.h"
+#include "verdicts.h"
 
 namespace userbench {
 
@@ -20,14 +21,6 @@ std::wstring Widen(const std::string& text);  // from UTF-8
 
 // Milliseconds on the performance counter.
 double NowMs();
-
-struct Summary {
-    size_t count = 0;
-    double best = 0;
-    double median = 0;
-    double worst = 0;
-};
-Summary Summarise(std::vector<double> samples);
 
 // Some whole rows of a window's client area as the screen shows them: one
 // small read per row, so that polling them costs little.
@@ -54,10 +47,6 @@ private:
     HGDIOBJ oldBitmap_ = nullptr;
     uint32_t* bits_ = nullptr;
 };
-
-// Whether each row of now differs from before in at least half its pixels:
-// a repaint of the whole row has reached the screen.
-bool EveryRowChanged(const std::vector<uint32_t>& before, const std::vector<uint32_t>& now, size_t rowCount);
 
 // Polls shown() every millisecond until it holds; returns NowMs() then, or
 // a negative value on time-out or when the process has ended.
