@@ -114,6 +114,22 @@ constexpr int TEXTURE_LEVELS = 30;
 constexpr int TEXTURE_BLOCK = 2;
 constexpr int DISC_COUNT = 24;
 constexpr double PI = 3.14159265358979;
+// Slow waves of colour across the picture, in levels, and the two colour
+// ranges of sky and ground; the horizon around 42 % of the height.
+constexpr double COLUMN_TONE_LEVELS = 30;
+constexpr double ROW_TONE_LEVELS = 25;
+constexpr double SKY_LOW = 110, SKY_HIGH = 190;
+constexpr double GROUND_LOW = 50, GROUND_HIGH = 130;
+constexpr double HORIZON_AT = 0.42;
+constexpr double HORIZON_WAVE = 0.06;  // of the height
+// Discs: radius from 1/60 to 1/7 of the shorter side; colour shift either way.
+constexpr double DISC_SMALLEST = 60, DISC_LARGEST = 7;
+constexpr double DISC_SHIFT_LEVELS = 70;
+// A wave: one to a few periods across the picture, and a third as strong a
+// faster one.
+constexpr double SLOW_PERIODS_LOW = 0.5, SLOW_PERIODS_HIGH = 2.5;
+constexpr double FAST_PERIODS_LOW = 3, FAST_PERIODS_HIGH = 9;
+constexpr double FAST_WAVE_DIVISOR = 3;
 
 struct Scene {
     int width = 0;
@@ -133,13 +149,14 @@ struct Scene {
 
 // Two slow waves along one axis, of random phase and a few periods.
 std::vector<float> Waves(Random& random, int length, double amplitude) {
-    const double f1 = random.Between(0.5, 2.5), f2 = random.Between(3, 9);
+    const double f1 = random.Between(SLOW_PERIODS_LOW, SLOW_PERIODS_HIGH);
+    const double f2 = random.Between(FAST_PERIODS_LOW, FAST_PERIODS_HIGH);
     const double p1 = random.Unit(), p2 = random.Unit();
     std::vector<float> tone(length);
     for (int i = 0; i < length; ++i) {
         const double t = static_cast<double>(i) / length;
         tone[i] = static_cast<float>(amplitude * std::sin(2 * PI * (f1 * t + p1)) +
-                                     amplitude / 3 * std::sin(2 * PI * (f2 * t + p2)));
+                                     amplitude / FAST_WAVE_DIVISOR * std::sin(2 * PI * (f2 * t + p2)));
     }
     return tone;
 }
@@ -404,21 +421,23 @@ e2e::Picture PhotoPicture(int width, int height, uint32_t seed) {
     scene->seed = seed;
     Random random(seed);
     for (int c = 0; c < 3; ++c) {
-        scene->columnTone[c] = Waves(random, width, 30);
-        scene->rowTone[c] = Waves(random, height, 25);
-        scene->sky[c] = static_cast<float>(random.Between(110, 190));
-        scene->ground[c] = static_cast<float>(random.Between(50, 130));
+        scene->columnTone[c] = Waves(random, width, COLUMN_TONE_LEVELS);
+        scene->rowTone[c] = Waves(random, height, ROW_TONE_LEVELS);
+        scene->sky[c] = static_cast<float>(random.Between(SKY_LOW, SKY_HIGH));
+        scene->ground[c] = static_cast<float>(random.Between(GROUND_LOW, GROUND_HIGH));
     }
-    const std::vector<float> wave = Waves(random, width, height * 0.06);
+    const std::vector<float> wave = Waves(random, width, height * HORIZON_WAVE);
     scene->horizon.resize(width);
-    for (int x = 0; x < width; ++x) scene->horizon[x] = static_cast<int>(height * 0.42 + wave[x]);
+    for (int x = 0; x < width; ++x) scene->horizon[x] = static_cast<int>(height * HORIZON_AT + wave[x]);
     const int shortSide = std::min(width, height);
     for (int i = 0; i < DISC_COUNT && shortSide > 1; ++i) {
         Scene::Disc disc;
         disc.cx = static_cast<int>(random.Between(0, width));
         disc.cy = static_cast<int>(random.Between(0, height));
-        disc.radius = static_cast<int>(random.Between(shortSide / 60.0, shortSide / 7.0));
-        for (float& offset : disc.offset) offset = static_cast<float>(random.Between(-70, 70));
+        disc.radius = static_cast<int>(random.Between(shortSide / DISC_SMALLEST, shortSide / DISC_LARGEST));
+        for (float& offset : disc.offset) {
+            offset = static_cast<float>(random.Between(-DISC_SHIFT_LEVELS, DISC_SHIFT_LEVELS));
+        }
         scene->discs.push_back(disc);
     }
     e2e::Picture picture;
