@@ -599,8 +599,9 @@ How each number is measured (kiv.exe driven from outside by kiv_userbench.exe; n
 and worst of them; the verdict is the median over the limit, and in brackets the best over the limit
 taken from the baselines' bests; a verdict is printed, never enforced):
 - Times end when the screen shows the result: rows of the window's client area (top, middle, bottom)
-  are read back from the X screen through GetDC(NULL) + BitBlt every millisecond; one read costs
-  "one probe read". So every time includes Wine's flush of the window to the X server.
+  are read back from the X screen through GetDC(NULL) + BitBlt every millisecond (after 100 ms every
+  1 % of the time waited, at most 10 ms); one read costs "one probe read". So every time includes
+  Wine's flush of the window to the X server.
 - bare decode: in kiv_userbench itself, the file read into memory, GDI+ decoding it from a stream
   and LockBits into a fresh 32-bit buffer, as kiv's loader does; before and after the opens, and
   before each timed 24 MP start.

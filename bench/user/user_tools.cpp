@@ -11,7 +11,12 @@
 namespace userbench {
 namespace {
 
-constexpr DWORD POLL_MS = 1;
+// Polls come every millisecond at first, then every 1 % of the time waited
+// (at most 10 ms): the resolution stays within about 1 %, and a long wait
+// does not keep the wineserver and the X server busy.
+constexpr double POLL_MIN_MS = 1;
+constexpr double POLL_MAX_MS = 10;
+constexpr double POLL_SHARE = 0.01;
 constexpr double PING_PERIOD_MS = 10;
 constexpr UINT PING_TIMEOUT_MS = 10000;
 constexpr DWORD THREAD_END_TIMEOUT_MS = 10000;
@@ -235,8 +240,9 @@ double PollUntil(const std::function<bool()>& shown, HANDLE process, double time
     for (;;) {
         if (shown()) return NowMs();
         if (process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return -1;
-        if (NowMs() - start > timeoutMs) return -1;
-        Sleep(POLL_MS);
+        const double waited = NowMs() - start;
+        if (waited > timeoutMs) return -1;
+        Sleep(static_cast<DWORD>(std::clamp(waited * POLL_SHARE, POLL_MIN_MS, POLL_MAX_MS)));
     }
 }
 

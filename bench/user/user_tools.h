@@ -48,8 +48,9 @@ private:
     uint32_t* bits_ = nullptr;
 };
 
-// Polls shown() every millisecond until it holds; returns NowMs() then, or
-// a negative value on time-out or when the process has ended.
+// Polls shown() until it holds (every millisecond at first, every 1 % of
+// the time waited later); returns NowMs() then, or a negative value on
+// time-out or when the process has ended.
 double PollUntil(const std::function<bool()>& shown, HANDLE process, double timeoutMs);
 
 // Sends WM_NULL to the frame every 10 ms from its own thread, waiting for
