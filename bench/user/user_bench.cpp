@@ -114,7 +114,7 @@ struct PictureFiles {
 
 bool Exists(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    return GetFileAttributesExW(userbench::Widen(path).c_str(), GetFileExInfoStandard, &data) &&
+    return GetFileAttributesExW(e2e::Widen(path).c_str(), GetFileExInfoStandard, &data) &&
            (data.nFileSizeLow | data.nFileSizeHigh) != 0;
 }
 
@@ -125,7 +125,7 @@ void EnsureJpeg(const std::string& path, const e2e::Picture& picture) {
     Progress("generating %s (%d x %d)", path.c_str(), picture.width, picture.height);
     const std::string partial = path + ".partial";
     REQUIRE(e2e::WriteJpeg(partial, picture), "cannot write %s", partial.c_str());
-    REQUIRE(MoveFileExW(userbench::Widen(partial).c_str(), userbench::Widen(path).c_str(), MOVEFILE_REPLACE_EXISTING),
+    REQUIRE(MoveFileExW(e2e::Widen(partial).c_str(), e2e::Widen(path).c_str(), MOVEFILE_REPLACE_EXISTING),
             "cannot rename %s", partial.c_str());
 }
 
@@ -149,14 +149,14 @@ PictureFiles EnsurePictures(const std::string& cache) {
 
 double FileMegabytes(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
-    GetFileAttributesExW(userbench::Widen(path).c_str(), GetFileExInfoStandard, &data);
+    GetFileAttributesExW(e2e::Widen(path).c_str(), GetFileExInfoStandard, &data);
     return data.nFileSizeLow / MB;
 }
 
 // Puts a copy of the picture into the case folder; returns its path.
 std::string PlaceCopy(const Kiv& kiv, const std::string& source, const std::string& name) {
     const std::string target = kiv.Dir() + "\\" + name;
-    REQUIRE(CopyFileW(userbench::Widen(source).c_str(), userbench::Widen(target).c_str(), FALSE),
+    REQUIRE(CopyFileW(e2e::Widen(source).c_str(), e2e::Widen(target).c_str(), FALSE),
             "cannot copy %s to %s", source.c_str(), target.c_str());
     return target;
 }
@@ -271,7 +271,7 @@ size_t SettledPrivateBytes(const Kiv& kiv) {
 // Launches kiv on the file and waits, untimed, for its window to settle on
 // the picture; returns that window.
 HWND StartUntimed(Kiv& kiv, const std::string& file) {
-    kiv.Launch({userbench::Widen(file)});
+    kiv.Launch({e2e::Widen(file)});
     kiv.WaitFrame();
     HWND child = kiv.WaitChildCount(1);
     WaitPictureReadout(kiv);
@@ -290,7 +290,7 @@ struct StartTimes {
 StartTimes TimedStart(Kiv& kiv, const std::string& file, const Reference& reference, userbench::FramePinger& pinger) {
     StartTimes times;
     times.launched = NowMs();
-    kiv.Launch({userbench::Widen(file)});
+    kiv.Launch({e2e::Widen(file)});
     bool frameFound = false;
     std::unique_ptr<RowProbe> probe;
     times.shown = userbench::PollUntil(

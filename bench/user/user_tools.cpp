@@ -70,18 +70,6 @@ LRESULT CALLBACK BareProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
-}  // namespace
-
-std::wstring Widen(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), length);
-    wide.resize(length - 1);
-    return wide;
-}
-
-namespace {
-
 // A small deterministic generator for the pictures' parameters.
 class Random {
 public:
@@ -372,7 +360,7 @@ double BareDecodeMs(const std::string& path, std::string* error) {
         return -1;
     }
     const double start = NowMs();
-    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(e2e::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         *error = "cannot open " + path;

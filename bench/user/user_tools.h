@@ -17,8 +17,6 @@
 
 namespace userbench {
 
-std::wstring Widen(const std::string& text);  // from UTF-8
-
 // Milliseconds on the performance counter.
 double NowMs();
 
