@@ -392,10 +392,13 @@ double BareDecodeMs(const std::string& path, std::string* error) {
             data.Width = width;
             data.Height = height;
             data.Stride = static_cast<INT>(width) * BYTES_PER_PIXEL;
-            data.PixelFormat = GDIPLUS_FORMAT_PARGB;
+            // The same 32-bit format as kiv's loader asks for.
+            INT decodedFormat = 0;
+            GdipGetImagePixelFormat(image, &decodedFormat);
+            data.PixelFormat = PaintedFormat(decodedFormat);
             data.Scan0 = pixels;
             if (GdipBitmapLockBits(image, &whole, GDIPLUS_LOCK_READ | GDIPLUS_LOCK_USER_BUFFER,
-                                   GDIPLUS_FORMAT_PARGB, &data) == GDIPLUS_OK &&
+                                   data.PixelFormat, &data) == GDIPLUS_OK &&
                 GdipBitmapUnlockBits(image, &data) == GDIPLUS_OK) {
                 elapsed = NowMs() - start;
             }

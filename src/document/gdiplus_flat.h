@@ -37,9 +37,10 @@ struct GpBitmapData {
 constexpr int GDIPLUS_OK = 0;
 constexpr int GDIPLUS_OUT_OF_MEMORY = 3;
 
-// Pixel formats: 32 bits with alpha as decoded, and with the colours
-// multiplied by alpha (laid over black); the flag bits that say a format
-// carries alpha.
+// Pixel formats: 32 bits without alpha, with alpha as decoded, and with the
+// colours multiplied by alpha (laid over black); the flag bits that say a
+// format carries alpha.
+constexpr INT GDIPLUS_FORMAT_RGB = 0x00022009;
 constexpr INT GDIPLUS_FORMAT_ARGB = 0x0026200A;
 constexpr INT GDIPLUS_FORMAT_PARGB = 0x000E200B;
 constexpr INT GDIPLUS_FORMAT_HAS_ALPHA = 0x00040000;
@@ -59,4 +60,13 @@ int WINAPI GdipBitmapLockBits(GpImage* bitmap, const GpRect* rect, UINT flags, I
                               GpBitmapData* data);
 int WINAPI GdipBitmapUnlockBits(GpImage* bitmap, GpBitmapData* data);
 int WINAPI GdipDisposeImage(GpImage* image);
+}
+
+// The 32-bit format a decoded picture is painted from: its colours laid over
+// black where it has alpha; without alpha the plain format, which GDI+
+// converts to without multiplying every pixel by an alpha of 255.
+inline INT PaintedFormat(INT decodedFormat) {
+    return (decodedFormat & (GDIPLUS_FORMAT_HAS_ALPHA | GDIPLUS_FORMAT_HAS_PREMULTIPLIED_ALPHA)) != 0
+               ? GDIPLUS_FORMAT_PARGB
+               : GDIPLUS_FORMAT_RGB;
 }

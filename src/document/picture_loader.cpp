@@ -288,7 +288,7 @@ LoadOutcome LoadPicture(const std::wstring& fullPath, uint64_t pixelByteLimit, c
     // Painted pixels are laid over black where the picture is transparent,
     // as GDI+ composes them.
     LoadError error = LoadError::None;
-    decoded = DecodeInto(image.Get(), storedW, storedH, GDIPLUS_FORMAT_PARGB, header.orientation,
+    decoded = DecodeInto(image.Get(), storedW, storedH, PaintedFormat(format), header.orientation,
                          picture->Surface(), error);
     if (decoded != GDIPLUS_OK) {
         outcome.error = error != LoadError::None ? error : ErrorOfDecode(decoded, storedW, storedH);

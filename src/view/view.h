@@ -29,11 +29,12 @@ struct ViewSettings {
 // being written).
 enum class LoadPurpose { FirstPicture, Step, Reload, AutoReload };
 
-// What one scroll bar was last handed, so that a re-layout that changes
-// nothing about it does not hand it the same values again (each call
-// redraws the bar).
+// What one scroll bar holds, or is to hold: a re-layout that changes nothing
+// about it hands it nothing, and one that does hands its values once the
+// picture is on the screen (pending), since each hand-over redraws the bar.
 struct HeldBar {
     bool known = false;
+    bool pending = false;
     int32_t max = 0;
     uint32_t page = 0;
     int32_t position = 0;
@@ -98,6 +99,10 @@ void StopWaiting(View* view);
 // Writes the picture readout (status part 3) when the window is the active
 // one: the size and place in the folder, or that it is loading.
 void UpdatePictureReadout(const View* view, HWND window);
+
+// Hands the scroll bars the values a re-layout left pending (the paint does
+// so once the picture is on the screen; anything that reads the bars first).
+void HandPendingBars(View* view, HWND window);
 
 // Writes text into status part 3 when the window is the active one.
 void ShowPictureStatus(HWND window, const wchar_t* text);

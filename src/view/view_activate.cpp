@@ -7,19 +7,27 @@
 
 namespace {
 
+// Puts the menu bar on the frame unless it is there already: setting it and
+// drawing the bar again is a good part of switching windows.
 void ShowMenuBar(HMENU menuBar) {
+    if (GetMenu(frameWnd) == menuBar) return;
     SendMessageA(mdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menuBar),
                  reinterpret_cast<LPARAM>(GetSubMenu(menuBar, WINDOW_MENU_POSITION)));
+    DrawMenuBar(frameWnd);
 }
 
 }  // namespace
 
 LRESULT OnMdiActivate(View* view, HWND window, LPARAM activated) {
-    // The window losing activation hears first, so on a switch between two
-    // document windows the child menu is what remains.
+    // The window losing activation hears first. On a switch between two
+    // document windows the child menu stays; only when no document window
+    // is left active does the frame's own bar come back.
     const bool gaining = reinterpret_cast<HWND>(activated) == window;
-    ShowMenuBar(gaining ? childMenu : frameMenu);
-    DrawMenuBar(frameWnd);
+    if (gaining) {
+        ShowMenuBar(childMenu);
+    } else if (activated == 0) {
+        ShowMenuBar(frameMenu);
+    }
     if (gaining) {
         UpdateZoomReadout(view);
         UpdatePictureReadout(view, window);

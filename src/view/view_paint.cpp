@@ -32,10 +32,14 @@ void FillBeyondBackBuffer(HDC dc, const PlainSize& client, const PlainSize& back
 
 }  // namespace
 
-LRESULT OnPaint(View* view, HWND window) {
+namespace {
+
+// One paint: the update area cleared, the visible picture composed in the
+// back buffer, the client area transferred to the screen.
+void PaintPicture(const View* view, HWND window) {
     PaintSession paint(window);
     BackBuffer* back = TheBackBuffer();
-    if (back == nullptr) return 0;
+    if (back == nullptr) return;
     const ViewState& state = view->state;
 
     // Clear the update area to grey: grown by one pixel, the one-pixel pen's
@@ -62,6 +66,14 @@ LRESULT OnPaint(View* view, HWND window) {
     BitBlt(paint.Dc(), 0, 0, Smaller(client.w, backSize.w), Smaller(client.h, backSize.h),
            back->dc, 0, 0, SRCCOPY);
     FillBeyondBackBuffer(paint.Dc(), client, backSize);
+}
+
+}  // namespace
+
+LRESULT OnPaint(View* view, HWND window) {
+    PaintPicture(view, window);
+    // The picture is on the screen; now the bars catch up with it.
+    HandPendingBars(view, window);
     return 0;
 }
 

@@ -24,26 +24,30 @@ int32_t ClientExtent(const ViewState& view, int bar) {
 // Showing or hiding a bar changes the client area, and the platform may run
 // this handler again from inside ShowScrollBar: everything is read from the
 // record afresh after each call. A bar already as it should be is left alone.
-void ShowOrHideBar(View* view, HWND window, int bar) {
+// Returns whether the bar came or went.
+bool ShowOrHideBar(View* view, HWND window, int bar) {
     ViewState& state = view->state;
     const bool horizontal = bar == SB_HORZ;
     const bool needed = NeedsScrollBar(horizontal ? state.scaledW : state.scaledH, ClientExtent(state, bar));
     int32_t& shown = horizontal ? state.hBarShown : state.vBarShown;
-    if (needed != (shown == 1)) {
+    const bool changes = needed != (shown == 1);
+    if (changes) {
         ShowScrollBar(window, bar, needed ? TRUE : FALSE);
-        if (!needed) view->heldBars[bar].known = false;
+        if (!needed) view->heldBars[bar] = HeldBar();
     }
     shown = needed ? 1 : 0;
     if (!needed) {
         (horizontal ? state.hScroll : state.vScroll).nPos = 0;
     }
+    return changes;
 }
 
-// Hands the bar its range, page and the wanted position, and adopts the
-// position the platform clamped it to as the first visible column or row.
-// When the bar holds exactly these already, the position it holds is the
-// clamped one, and nothing is handed.
-void SetBarRange(View* view, HWND window, int bar) {
+// Gives the bar its range, page and the wanted position, and adopts the
+// position clamped into the range as the first visible column or row. A bar
+// that just came, or has never been handed anything, gets them at once and
+// the platform clamps; otherwise the clamp is the platform's rule worked out
+// here, and the bar gets the values after the paint (HandPendingBars).
+void SetBarRange(View* view, HWND window, int bar, bool handNow) {
     ViewState& state = view->state;
     const bool horizontal = bar == SB_HORZ;
     PlainScrollInfo& info = horizontal ? state.hScroll : state.vScroll;
@@ -52,8 +56,15 @@ void SetBarRange(View* view, HWND window, int bar) {
     info.nMax = static_cast<int32_t>(horizontal ? state.scaledW : state.scaledH) - 1;
     info.nPage = static_cast<uint32_t>(ClientExtent(state, bar));
     HeldBar& held = view->heldBars[bar];
-    if (!held.known || held.max != info.nMax || held.page != info.nPage || held.position != info.nPos) {
-        held.position = SetScrollInfo(window, bar, AsScrollInfo(info), TRUE);
+    const bool same = held.known && held.max == info.nMax && held.page == info.nPage && held.position == info.nPos;
+    if (!same) {
+        if (handNow || !held.known) {
+            held.position = SetScrollInfo(window, bar, AsScrollInfo(info), TRUE);
+            held.pending = false;
+        } else {
+            held.position = ClampScrollPosition(info);
+            held.pending = true;
+        }
         held.max = info.nMax;
         held.page = info.nPage;
         held.known = true;
@@ -72,10 +83,12 @@ LRESULT OnSize(View* view, HWND window) {
     ViewState& state = view->state;
     GetClientRect(window, AsRect(state.clientRect));
     LayoutView(state);
-    ShowOrHideBar(view, window, SB_HORZ);
-    ShowOrHideBar(view, window, SB_VERT);
-    if (state.hBarShown == 1) SetBarRange(view, window, SB_HORZ);
-    if (state.vBarShown == 1) SetBarRange(view, window, SB_VERT);
+    // A bar that comes or goes redraws the window's frame anyway: then both
+    // bars get their values at once.
+    bool barsChange = ShowOrHideBar(view, window, SB_HORZ);
+    barsChange = ShowOrHideBar(view, window, SB_VERT) || barsChange;
+    if (state.hBarShown == 1) SetBarRange(view, window, SB_HORZ, barsChange);
+    if (state.vBarShown == 1) SetBarRange(view, window, SB_VERT, barsChange);
     UpdateZoomReadout(view);
     InvalidateRect(window, nullptr, FALSE);
     return 0;
@@ -84,6 +97,8 @@ LRESULT OnSize(View* view, HWND window) {
 LRESULT OnScroll(View* view, HWND window, int bar, WPARAM wParam) {
     const bool horizontal = bar == SB_HORZ;
     PlainScrollInfo& info = horizontal ? view->state.hScroll : view->state.vScroll;
+    // The bar is read as it is meant to be, not as a paint still to come would leave it.
+    HandPendingBars(view, window);
     info.cbSize = sizeof(SCROLLINFO);
     info.fMask = SIF_ALL;
     GetScrollInfo(window, bar, AsScrollInfo(info));
@@ -91,18 +106,33 @@ LRESULT OnScroll(View* view, HWND window, int bar, WPARAM wParam) {
     WordHalves halves;
     SplitWord(static_cast<uint32_t>(wParam), halves);
     // Thumb requests take the 32-bit track position, never the notification's 16 bits.
+    // The re-layout hands the new position to the bar and adopts it clamped.
     info.nPos = ScrollRequestPosition(halves.low, info, ClientExtent(view->state, bar));
-    info.cbSize = sizeof(SCROLLINFO);
-    info.fMask = SIF_POS;
-    // The clamped position is what the bar holds now; the re-layout then
-    // finds nothing to hand it.
-    info.nPos = SetScrollInfo(window, bar, AsScrollInfo(info), TRUE);
-    HeldBar& held = view->heldBars[bar];
-    if (held.known) held.position = info.nPos;
 
     SendMessageA(window, WM_SIZE, 0, 0);
     FollowLinkedLeader(view, window);
     return 0;
+}
+
+void HandPendingBars(View* view, HWND window) {
+    for (const int bar : {SB_HORZ, SB_VERT}) {
+        HeldBar& held = view->heldBars[bar];
+        if (!held.pending) continue;
+        held.pending = false;
+        SCROLLINFO info = {};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        info.nMax = held.max;
+        info.nPage = held.page;
+        info.nPos = held.position;
+        const int32_t position = SetScrollInfo(window, bar, &info, TRUE);
+        if (position != held.position) {
+            // Should the platform ever clamp otherwise, its word counts.
+            held.position = position;
+            (bar == SB_HORZ ? view->state.hScroll : view->state.vScroll).nPos = position;
+            SendMessageA(window, WM_SIZE, 0, 0);
+        }
+    }
 }
 
 LRESULT OnMouseWheel(View* view, HWND window, WPARAM wParam) {
