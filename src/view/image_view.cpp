@@ -24,6 +24,7 @@ LRESULT CALLBACK ImageViewWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_MDIACTIVATE: return OnMdiActivate(view, window, lParam);
         case WM_CLOSE: return OnClose(window);
         case WM_DROPFILES: return OnDropFiles(wParam);
+        case WM_TIMER: return OnTimer(view, window, wParam);
         case WM_NCDESTROY:
             OnNcDestroy(view, window);
             return DefMDIChildProcW(window, message, wParam, lParam);

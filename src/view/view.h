@@ -34,7 +34,7 @@ enum class LoadPurpose { FirstPicture, Step, Reload, AutoReload };
 // picture is on the screen (pending), since each hand-over redraws the bar.
 struct HeldBar {
     bool known = false;
-    bool pending = false;
+    bool pending = false;  // values to hand over when the window's queue is idle
     int32_t max = 0;
     uint32_t page = 0;
     int32_t position = 0;
@@ -100,9 +100,11 @@ void StopWaiting(View* view);
 // one: the size and place in the folder, or that it is loading.
 void UpdatePictureReadout(const View* view, HWND window);
 
-// Hands the scroll bars the values a re-layout left pending (the paint does
-// so once the picture is on the screen; anything that reads the bars first).
+// Hands the scroll bars the values a re-layout left pending: a frame's time
+// after the picture reached the screen (the paint sets HAND_BARS_TIMER), or
+// before anything reads the bars.
 void HandPendingBars(View* view, HWND window);
+constexpr UINT_PTR HAND_BARS_TIMER = 1;
 
 // Writes text into status part 3 when the window is the active one.
 void ShowPictureStatus(HWND window, const wchar_t* text);

@@ -13,6 +13,7 @@ void OnNcDestroy(View* view, HWND window);
 // view_paint.cpp
 LRESULT OnPaint(View* view, HWND window);
 LRESULT OnEraseBackground();
+LRESULT OnTimer(View* view, HWND window, WPARAM timer);
 
 // view_scroll.cpp
 LRESULT OnSize(View* view, HWND window);

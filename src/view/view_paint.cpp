@@ -10,6 +10,7 @@ namespace {
 
 constexpr int RING_WIDTH = 1;  // the pen's outline falls just outside the cleared area
 constexpr LRESULT BACKGROUND_ERASED = 1;
+constexpr UINT BARS_FOLLOW_MS = 16;  // one frame of a 60 Hz screen
 
 int Smaller(int a, int b) { return a < b ? a : b; }
 
@@ -72,8 +73,20 @@ void PaintPicture(const View* view, HWND window) {
 
 LRESULT OnPaint(View* view, HWND window) {
     PaintPicture(view, window);
-    // The picture is on the screen; now the bars catch up with it.
-    HandPendingBars(view, window);
+    // The picture is on the screen; the bars catch up with it a frame later,
+    // once for a run of steps: each redraw of a bar takes longer than the
+    // paint itself, and a step that follows at once would wait for it.
+    if (view->heldBars[SB_HORZ].pending || view->heldBars[SB_VERT].pending) {
+        SetTimer(window, HAND_BARS_TIMER, BARS_FOLLOW_MS, nullptr);
+    }
+    return 0;
+}
+
+LRESULT OnTimer(View* view, HWND window, WPARAM timer) {
+    if (timer == HAND_BARS_TIMER) {
+        KillTimer(window, HAND_BARS_TIMER);
+        HandPendingBars(view, window);
+    }
     return 0;
 }
 

@@ -97,14 +97,18 @@ LRESULT OnSize(View* view, HWND window) {
 LRESULT OnScroll(View* view, HWND window, int bar, WPARAM wParam) {
     const bool horizontal = bar == SB_HORZ;
     PlainScrollInfo& info = horizontal ? view->state.hScroll : view->state.vScroll;
-    // The bar is read as it is meant to be, not as a paint still to come would leave it.
-    HandPendingBars(view, window);
-    info.cbSize = sizeof(SCROLLINFO);
-    info.fMask = SIF_ALL;
-    GetScrollInfo(window, bar, AsScrollInfo(info));
-
     WordHalves halves;
     SplitWord(static_cast<uint32_t>(wParam), halves);
+    // The record holds the bar's range, page and position (handed over or
+    // about to be); only the thumb's track position is the bar's alone, read
+    // once the bar holds what it is meant to.
+    if (halves.low == SCROLL_THUMB_TRACK || halves.low == SCROLL_THUMB_POSITION || !view->heldBars[bar].known) {
+        HandPendingBars(view, window);
+        info.cbSize = sizeof(SCROLLINFO);
+        info.fMask = SIF_ALL;
+        GetScrollInfo(window, bar, AsScrollInfo(info));
+    }
+
     // Thumb requests take the 32-bit track position, never the notification's 16 bits.
     // The re-layout hands the new position to the bar and adopts it clamped.
     info.nPos = ScrollRequestPosition(halves.low, info, ClientExtent(view->state, bar));
