@@ -469,4 +469,38 @@ E2E_CASE(open, window_shows_at_once_while_a_large_picture_decodes) {
     ExpectView(child, {&picture, ZOOM_UNIT, first.x, first.y}, "the decoded picture");
 }
 
+// A decode nobody waits for any more is dropped: a step on while it runs,
+// or the window closed, and nothing of it shows up later or stays in memory.
+E2E_CASE(open, decode_given_up_is_dropped) {
+    Kiv kiv("open_given_up");
+    constexpr int SIDE = 16000;  // a few seconds of decoding
+    constexpr DWORD DECODE_MS = 6000;  // about three times what it takes here
+    constexpr size_t LEFT_OVER_LIMIT = 8u << 20;
+    auto white = [](int x, int) { return x % 3 == 0; };
+    Write(kiv.Dir() + "\\large.png", EncodeBilevelPng(SIDE, SIDE, white, SIDE));
+    const Picture small = PatternPicture(90, 70);
+    Write(kiv.Dir() + "\\small.bmp", EncodeBmp(small));
+    HWND child = kiv.Start({L"small.bmp"});
+    const size_t before = kiv.PrivateBytes();
+
+    // Next wraps to large.png; the next step, while it decodes, comes back.
+    kiv.SendCommand(IDM_NEXT);
+    CHECK(kiv.StatusW(3) == L"正在加载...", "part 3 reads \"%s\" while large.png decodes", Narrow(kiv.StatusW(3)).c_str());
+    kiv.SendCommand(IDM_NEXT);
+    ExpectView(child, {&small, ZOOM_UNIT, 0, 0}, "back on small.bmp");
+    CHECK(!WaitUntil([&] { return WindowTextW(child) != L"small.bmp"; }, DECODE_MS),
+          "the given-up decode showed up as \"%s\"", Narrow(WindowTextW(child)).c_str());
+
+    // A window closed while its picture decodes.
+    kiv.Drop(kiv.frame, {kiv.Dir() + "\\large.png"});
+    kiv.WaitChildCount(2);
+    kiv.SendCommand(IDM_CLOSE);
+    kiv.WaitChildCount(1);
+    Pause(DECODE_MS / 2);  // time for the decode to end; its result must find nobody
+    CHECK(kiv.Alive() && kiv.Children().size() == 1, "kiv ended or a window came back");
+    const size_t after = kiv.PrivateBytes();
+    CHECK(after < before + LEFT_OVER_LIMIT, "%u KB more memory once the given-up decodes ended",
+          static_cast<unsigned>((after - before) >> 10));
+}
+
 }  // namespace e2e
