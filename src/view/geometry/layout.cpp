@@ -48,6 +48,12 @@ void LayoutView(ViewState& view) {
                    view.destX, view.destY, view.srcX, view.srcY, view.visW, view.visH);
 }
 
+void LayoutViewAndBars(ViewState& view) {
+    LayoutView(view);
+    view.hScroll.nPos = view.srcX;
+    view.vScroll.nPos = view.srcY;
+}
+
 void ClientToScaled(const PlainPoint& client, const ViewState& view, PlainPoint& scaled) {
     scaled.x = client.x - view.destX + view.srcX;
     scaled.y = client.y - view.destY + view.srcY;

@@ -21,6 +21,10 @@ void LayoutViewport(int32_t centreX, int32_t centreY, const PlainRect& rect,
 // Lays the view out from its own centre, client rectangle and scaled size.
 void LayoutView(ViewState& view);
 
+// The same, then hands the first visible column and row to the scroll
+// records, as the re-layout after a change of zoom or picture wants them.
+void LayoutViewAndBars(ViewState& view);
+
 // Not clamped: points in the margin or outside the client area give scaled
 // coordinates outside the scaled picture.
 void ClientToScaled(const PlainPoint& client, const ViewState& view, PlainPoint& scaled);

@@ -57,9 +57,7 @@ void FollowView(const ViewState& leader, ViewState& follower) {
     placed.spanOffX = probe.spanOffX;
     placed.spanOffY = probe.spanOffY;
     CentreOnAnchor(placed, ClientCentre(placed));
-    LayoutView(placed);
-    placed.hScroll.nPos = placed.srcX;
-    placed.vScroll.nPos = placed.srcY;
+    LayoutViewAndBars(placed);
 
     placed.imagePtX = follower.imagePtX;
     placed.imagePtY = follower.imagePtY;

@@ -40,7 +40,5 @@ void TurnView(ViewState& view, Orientation turn) {
     view.spanW = view.spanH = 0;
     view.lastZoom = 0;
     CentreOnAnchor(view, centre);
-    LayoutView(view);
-    view.hScroll.nPos = view.srcX;
-    view.vScroll.nPos = view.srcY;
+    LayoutViewAndBars(view);
 }

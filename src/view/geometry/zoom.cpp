@@ -114,9 +114,7 @@ void CentreOnAnchor(ViewState& view, const PlainPoint& cursor) {
 }
 
 void FinishZoomStep(ViewState& view, const PlainPoint& cursor) {
-    LayoutView(view);
-    view.hScroll.nPos = view.srcX;
-    view.vScroll.nPos = view.srcY;
+    LayoutViewAndBars(view);
     view.lastZoom = view.zoom;
     view.lastSrcX = view.srcX;
     view.lastSrcY = view.srcY;
