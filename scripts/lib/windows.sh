@@ -29,3 +29,12 @@ build_title() {
 check_loader() {
   "$1" --version >/dev/null
 }
+
+# Wine draws the caption buttons of the document windows with the Marlett
+# font. Debian's fonts-wine puts it in /usr/share/wine/fonts, where this Wine
+# never looks; a copy in the prefix's Fonts folder is found.
+install_wine_fonts() {
+  local fonts="$1/drive_c/windows/Fonts"
+  [ -f /usr/share/wine/fonts/marlett.ttf ] && [ -d "$fonts" ] || return 0
+  cp -n /usr/share/wine/fonts/marlett.ttf "$fonts/" 2>/dev/null || true
+}
