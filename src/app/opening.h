@@ -24,7 +24,6 @@ public:
     // as foldersMessage.
     Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage);
 
-    Documents& TheDocuments() { return *documents_; }
     ViewSettings& Settings() { return settings_; }
     // No more decodes; those under way are finished and dropped.
     void Stop();

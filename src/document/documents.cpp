@@ -18,8 +18,6 @@ Documents::Documents(HWND notifyWindow, UINT notifyMessage)
 
 Documents::~Documents() = default;
 
-bool Documents::Running() const { return workers_ && workers_->Running(); }
-
 void Documents::Stop() { workers_.reset(); }
 
 std::shared_ptr<const Picture> Documents::FindShared(const FileIdentity& identity) {

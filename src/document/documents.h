@@ -40,7 +40,6 @@ public:
     Documents(const Documents&) = delete;
     Documents& operator=(const Documents&) = delete;
 
-    bool Running() const;
     // Stops the workers (a decode under way is finished and dropped); later
     // requests are never served.
     void Stop();
@@ -65,7 +64,6 @@ public:
     // the old one. Pictures too large for the preload budget are skipped.
     void Preload(const std::wstring& fullPath);
     void DropPreload();
-    bool HoldsPreload() const { return preloaded_ != nullptr; }
 
 private:
     // A new job under a new ticket, or under the given one (a retry).

@@ -39,8 +39,6 @@ public:
     LoadWorkers(const LoadWorkers&) = delete;
     LoadWorkers& operator=(const LoadWorkers&) = delete;
 
-    bool Running() const { return threadCount_ > 0; }
-
     // Jobs for windows go before every preload, the newest first.
     void Add(const std::shared_ptr<LoadJob>& job);
     std::vector<std::shared_ptr<LoadJob>> TakeFinished();

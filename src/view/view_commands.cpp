@@ -24,12 +24,6 @@ void ScrollRequest(const View* view, HWND window, int bar, int request) {
     if (shown == 1) SendMessageW(window, bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL, static_cast<WPARAM>(request), 0);
 }
 
-PlainPoint ClientCentre(const View* view) {
-    PlainSize client;
-    RectSize(view->state.clientRect, client);
-    return {client.w >> 1, client.h >> 1};
-}
-
 // The client area as it would be without scroll bars: what fit fills.
 void ClientWithoutBars(const View* view, HWND window, int32_t& width, int32_t& height) {
     RECT client;
@@ -39,14 +33,14 @@ void ClientWithoutBars(const View* view, HWND window, int32_t& width, int32_t& h
 }
 
 void ZoomAtCentreTo(View* view, HWND window, int32_t zoom) {
-    ZoomTo(view->state, ClientCentre(view), zoom);
+    ZoomTo(view->state, ClientCentre(view->state), zoom);
     SendMessageW(window, WM_SIZE, 0, 0);
 }
 
 void Fit(View* view, HWND window) {
     int32_t width = 0, height = 0;
     ClientWithoutBars(view, window, width, height);
-    ZoomTo(view->state, ClientCentre(view), FitZoom(view->state.imageW, view->state.imageH, width, height));
+    ZoomTo(view->state, ClientCentre(view->state), FitZoom(view->state.imageW, view->state.imageH, width, height));
     // The size handler keeps a bar while the picture overflows the client as
     // it is with that bar; the fit is for the client without bars, so they go
     // first (hiding them lays the window out again at the new zoom).
@@ -92,10 +86,10 @@ bool RunViewCommand(View* view, HWND window, int command) {
             ScrollRequest(view, window, SB_HORZ, SB_RIGHT);
             ScrollRequest(view, window, SB_VERT, SB_BOTTOM);
             return true;
-        case IDM_ZOOM_IN: ZoomAt(view, window, ClientCentre(view), true, false); break;
-        case IDM_ZOOM_OUT: ZoomAt(view, window, ClientCentre(view), false, false); break;
-        case IDM_ZOOM_IN_PRESET: ZoomAt(view, window, ClientCentre(view), true, true); break;
-        case IDM_ZOOM_OUT_PRESET: ZoomAt(view, window, ClientCentre(view), false, true); break;
+        case IDM_ZOOM_IN: ZoomAt(view, window, ClientCentre(view->state), true, false); break;
+        case IDM_ZOOM_OUT: ZoomAt(view, window, ClientCentre(view->state), false, false); break;
+        case IDM_ZOOM_IN_PRESET: ZoomAt(view, window, ClientCentre(view->state), true, true); break;
+        case IDM_ZOOM_OUT_PRESET: ZoomAt(view, window, ClientCentre(view->state), false, true); break;
         case IDM_ACTUAL_SIZE: ZoomAtCentreTo(view, window, ZOOM_UNIT); break;
         case IDM_FIT: Fit(view, window); break;
         case IDM_ROTATE_CLOCKWISE: TurnPicture(view, ORIENTATION_CLOCKWISE); break;

@@ -54,6 +54,12 @@ void LayoutViewAndBars(ViewState& view) {
     view.vScroll.nPos = view.srcY;
 }
 
+PlainPoint ClientCentre(const ViewState& view) {
+    PlainSize client;
+    RectSize(view.clientRect, client);
+    return {client.w >> 1, client.h >> 1};
+}
+
 void ClientToScaled(const PlainPoint& client, const ViewState& view, PlainPoint& scaled) {
     scaled.x = client.x - view.destX + view.srcX;
     scaled.y = client.y - view.destY + view.srcY;

@@ -25,6 +25,10 @@ void LayoutView(ViewState& view);
 // records, as the re-layout after a change of zoom or picture wants them.
 void LayoutViewAndBars(ViewState& view);
 
+// The client point the keys zoom about and linked views line up on: the
+// same point CentreOnAnchor puts at the centre.
+PlainPoint ClientCentre(const ViewState& view);
+
 // Not clamped: points in the margin or outside the client area give scaled
 // coordinates outside the scaled picture.
 void ClientToScaled(const PlainPoint& client, const ViewState& view, PlainPoint& scaled);

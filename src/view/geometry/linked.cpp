@@ -7,13 +7,6 @@
 
 namespace {
 
-// Where the anchors go: the same point that CentreOnAnchor puts at the centre.
-PlainPoint ClientCentre(const ViewState& view) {
-    PlainSize client;
-    RectSize(view.clientRect, client);
-    return {client.w >> 1, client.h >> 1};
-}
-
 int32_t ClampIntoSide(int32_t pixel, uint32_t side) {
     const int32_t last = static_cast<int32_t>(side) - 1;
     return pixel > last ? last : pixel;

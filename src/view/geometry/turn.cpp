@@ -18,9 +18,7 @@ void TurnedPixel(uint32_t x, uint32_t y, uint32_t width, uint32_t height, Orient
 
 void TurnView(ViewState& view, Orientation turn) {
     if (view.scaledW == 0 || view.scaledH == 0) return;
-    PlainSize client;
-    RectSize(view.clientRect, client);
-    const PlainPoint centre = {client.w >> 1, client.h >> 1};
+    const PlainPoint centre = ClientCentre(view);
     ViewState probe = view;
     FindAnchor(probe, centre);
 
