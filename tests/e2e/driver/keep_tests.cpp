@@ -102,6 +102,18 @@ void Restart(Kiv& kiv, const std::vector<std::wstring>& files, size_t windows) {
     kiv.WaitChildCount(windows);
 }
 
+// Types names into the Open dialog's file-name field and presses OK.
+void ChooseInOpenDialog(Kiv& kiv, const std::wstring& names) {
+    kiv.PostCommand(IDM_OPEN);
+    HWND dialog = nullptr;
+    REQUIRE(WaitUntil([&] { return (dialog = kiv.FindOpenDialog()) != nullptr; }, WAIT_TIMEOUT_MS),
+            "no Open dialog appeared");
+    REQUIRE(Send(OpenDialogFileNameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(names.c_str())),
+            "cannot type into the file-name field");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    REQUIRE(WaitUntil([&] { return !IsWindow(dialog); }, WAIT_TIMEOUT_MS), "the Open dialog stays");
+}
+
 // A top-level window of the driver's own at the front, so that a case sees
 // kiv's frame come forward.
 class DriverWindow {
@@ -300,7 +312,12 @@ E2E_CASE(keep, two_starts_at_once_end_in_one_frame) {
 E2E_CASE(keep, settings_survive_a_restart) {
     Kiv kiv("keep_restart");
     const std::string a = WriteBmp(kiv.Dir() + "\\a.bmp", 80, 60);
+    MakeDirectories(kiv.Dir() + "\\sub");
+    const std::string b = WriteBmp(kiv.Dir() + "\\sub\\b.bmp", 60, 40);
     kiv.Start({Widen(a)});
+    // The Open dialog is last used in sub.
+    ChooseInOpenDialog(kiv, Widen(b));
+    kiv.WaitChildCount(2);
     kiv.SendCommand(IDM_AUTO_RELOAD);
     kiv.SendCommand(IDM_LINK_VIEWS);
     const RECT placed = {60, 40, 60 + 900, 40 + 700};
@@ -330,6 +347,15 @@ E2E_CASE(keep, settings_survive_a_restart) {
     ExitWithCode0(kiv, "second run");
     Restart(kiv, {Widen(a)}, 1);
     CHECK(IsZoomed(kiv.frame), "the frame was closed maximised and is not maximised now");
+
+    // Without a picture to start from, the Open dialog starts where it was
+    // last used: a bare name there is sub's b.bmp (there is none beside a.bmp).
+    kiv.SendCommand(IDM_CLOSE);
+    kiv.WaitChildCount(0);
+    ChooseInOpenDialog(kiv, L"b.bmp");
+    kiv.WaitChildCount(1);
+    CHECK(WaitUntil([&] { return kiv.Status(3) == "60 x 40   1/1"; }, WAIT_TIMEOUT_MS),
+          "the Open dialog did not start in its last folder: part 3 reads \"%s\"", kiv.Status(3).c_str());
 }
 
 E2E_CASE(keep, portable_settings_beside_the_program) {
