@@ -4,7 +4,7 @@ int32_t KernelChoice::Fastest(int32_t available) const {
     int32_t fastest = 0;
     double fastestTime = 0;
     for (int32_t kernel = 0; kernel < available; ++kernel) {
-        const int32_t known = tries_[kernel] < RECENT ? tries_[kernel] : RECENT;
+        const int32_t known = tries_[kernel];
         double best = recent_[kernel][0];
         for (int32_t k = 1; k < known; ++k) best = recent_[kernel][k] < best ? recent_[kernel][k] : best;
         if (kernel == 0 || best < fastestTime) {
@@ -21,18 +21,27 @@ int32_t KernelChoice::Next(int32_t available) {
     for (int32_t kernel = 0; kernel < available; ++kernel) {
         if (tries_[kernel] < FIRST_TRIES) return kernel;
     }
+    if (revisitLeft_ > 0 && revisited_ < available) {
+        --revisitLeft_;
+        return revisited_;
+    }
     const int32_t fastest = Fastest(available);
-    runs_ = (runs_ + 1) % REVISIT_EVERY;
-    if (runs_ != 0) {
+    if (++runs_ < REVISIT_EVERY) {
         return fastest;
     }
     // The others in turn.
+    runs_ = 0;
     revisit_ = (revisit_ + 1) % (available - 1);
-    return revisit_ < fastest ? revisit_ : revisit_ + 1;
+    revisited_ = revisit_ < fastest ? revisit_ : revisit_ + 1;
+    revisitLeft_ = REVISIT_RUNS - 1;
+    return revisited_;
 }
 
 void KernelChoice::Record(int32_t kernel, double secondsPerUnit) {
     if (kernel < 0 || kernel >= MAX_KERNELS) return;
+    const bool followsAnother = kernel != last_;
+    last_ = kernel;
+    if (followsAnother) return;
     recent_[kernel][slot_[kernel]] = secondsPerUnit;
     slot_[kernel] = (slot_[kernel] + 1) % RECENT;
     if (tries_[kernel] < RECENT) ++tries_[kernel];
