@@ -48,7 +48,7 @@ constexpr double SPEEDUP_BELOW_100 = 1.3;
 constexpr double PORTABLE_RATIO_LIMIT = 1.05;
 // Frames in which the copy's choice of kernels settles: every set tried.
 constexpr int32_t CHOICE_SETTLING_FRAMES =
-    KernelChoice::MAX_KERNELS * (KernelChoice::FIRST_TRIES + 1) + KernelChoice::REVISIT_RUNS;
+    KernelChoice::MAX_KERNELS * KernelChoice::FIRST_TRIES * KernelChoice::RUNS_PER_TRY + KernelChoice::RUNS_PER_TRY;
 constexpr int32_t MEMCPY_STRICT_FROM_ZOOM = 40000;
 constexpr double TABLE_BUILD_LIMIT_SECONDS = 1e-3;
 
