@@ -13,11 +13,11 @@
 
 #include "allocation_count.h"
 #include "bench_timing.h"
-#include "view/geometry/layout.h"
-#include "view/geometry/pixel_copy.h"
-#include "view/geometry/scale_maps.h"
-#include "view/geometry/view_state.h"
-#include "view/geometry/zoom.h"
+#include "core/geometry/layout.h"
+#include "core/pixels/pixel_copy.h"
+#include "core/geometry/scale_maps.h"
+#include "core/geometry/view_state.h"
+#include "core/geometry/zoom.h"
 
 #if defined(KIV_BENCH_PIXMAN)
 #include "pixman_baseline.h"

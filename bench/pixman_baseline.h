@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "view/geometry/pixel_copy.h"
+#include "core/pixels/pixel_copy.h"
 
 union pixman_image;
 

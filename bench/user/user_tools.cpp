@@ -4,9 +4,9 @@
 #include <cmath>
 #include <memory>
 
-#include "document/gdiplus_flat.h"
+#include "win32/gdiplus_flat.h"
 #include "kiv.h"
-#include "view/geometry/scale_maps.h"
+#include "core/geometry/scale_maps.h"
 
 namespace userbench {
 namespace {

@@ -10,16 +10,16 @@
 #include <cstdint>
 #include <new>
 
-#include "app/fatal.h"
+#include "win32/fatal.h"
 #include "app/globals.h"
 #include "app/opening.h"
 #include "app/resource.h"
 #include "app/texts.h"
-#include "document/gdiplus_flat.h"
-#include "support/trace.h"
+#include "win32/gdiplus_flat.h"
+#include "win32/trace.h"
 #include "view/back_buffer.h"
-#include "view/geometry/layout.h"
-#include "view/platform_types.h"
+#include "core/geometry/layout.h"
+#include "win32/platform_types.h"
 
 namespace {
 
@@ -109,6 +109,13 @@ LRESULT OnFrameCreate(HWND frame) {
         ExitWithMessage(TEXT_STATUS_BAR_FAILED);
     }
     LayOutStatusParts(frame);
+    ViewHost& host = opener->Host();
+    host.frame = frame;
+    host.mdiClient = mdiClient;
+    host.statusBar = statusBar;
+    host.frameMenu = frameMenu;
+    host.documentMenu = childMenu;
+    host.windowMenuPosition = WINDOW_MENU_POSITION;
     // One back buffer for every paint of every window.
     if (!CreateBackBuffer(frame)) ExitWithMessage(TEXT_DIB_FAILED);
     // Files dropped on the frame open here. A drop goes to the window under
@@ -163,7 +170,7 @@ void ToggleLinkedViews(Opener* opener) {
     settings.linked = !settings.linked;
     CheckBoth(IDM_LINK_VIEWS, settings.linked);
     // Turning it on puts every window where the active one is.
-    const HWND active = ActiveDocumentWindow();
+    const HWND active = ActiveDocumentWindow(mdiClient);
     if (settings.linked && active != nullptr) AlignViewsTo(ViewOf(active), active);
 }
 
@@ -175,7 +182,7 @@ void ToggleAutoReload(Opener* opener) {
 // The view commands act on the active document window; without one, or
 // before its first picture arrived, they do nothing.
 void RunOnActiveView(int command) {
-    const HWND active = ActiveDocumentWindow();
+    const HWND active = ActiveDocumentWindow(mdiClient);
     if (active != nullptr) RunViewCommand(ViewOf(active), active, command);
 }
 
@@ -193,7 +200,7 @@ LRESULT OnFrameCommand(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam)
         case IDM_OPEN: opener->OpenWithDialog(frame, ActiveView()); return 0;
         case IDM_NEXT: opener->Step(ActiveView(), +1); return 0;
         case IDM_PREVIOUS: opener->Step(ActiveView(), -1); return 0;
-        case IDM_RELOAD: opener->Reload(ActiveDocumentWindow()); return 0;
+        case IDM_RELOAD: opener->Reload(ActiveDocumentWindow(mdiClient)); return 0;
         case IDM_AUTO_RELOAD: ToggleAutoReload(opener); return 0;
         case IDM_LINK_VIEWS: ToggleLinkedViews(opener); return 0;
         case IDM_ZOOM_IN:

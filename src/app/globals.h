@@ -1,5 +1,13 @@
-// The process-wide handles, set once during start-up and kept for the life
-// of the process.
+// What is process-wide in kiv, named in one place. The program's own handles
+// live here, set once during start-up and kept for the life of the process;
+// they are the app layer's alone (the document windows get what they need of
+// them through their ViewHost). Elsewhere, process-wide by nature:
+// - the back buffer every paint composes in (view/back_buffer.h), one surface
+//   the size of the screen;
+// - the status bar's last written readouts (view/view_readouts.cpp), since
+//   the status bar itself is one for every window;
+// - the debug viewer the trace channel writes into (win32/trace.h), found by
+//   its window class.
 #pragma once
 
 #include <windows.h>

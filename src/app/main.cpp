@@ -7,7 +7,7 @@
 
 #include <objbase.h>
 
-#include "app/fatal.h"
+#include "win32/fatal.h"
 #include "app/frame.h"
 #include "app/globals.h"
 #include "app/resource.h"
@@ -88,8 +88,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterFrameClass(windowClass);
 
     // Loaded before the frame exists: the frame's creation hands the window
-    // menu of this bar to the MDI client.
-    frameMenu = LoadMenuA(hInstance, MAKEINTRESOURCEA(IDR_FRAME_MENU));
+    // menu of the frame's bar to the MDI client, and both bars to the view
+    // host. The same bar twice: the frame's shows while no document window is
+    // active, the other while one is.
+    frameMenu = LoadMenuA(hInstance, MAKEINTRESOURCEA(IDR_MENU_BAR));
+    childMenu = LoadMenuA(hInstance, MAKEINTRESOURCEA(IDR_MENU_BAR));
 
     // Created hidden, so its first WM_SIZE (which opens the first document
     // window) comes only after the document window class is registered.
@@ -101,10 +104,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
 
     RegisterViewClass(windowClass);
-    // Loaded before the menu bar is attached: attaching it can already size
-    // the frame and open the first document window, whose activation puts
-    // this menu on the frame.
-    childMenu = LoadMenuA(hInstance, MAKEINTRESOURCEA(IDR_CHILD_MENU));
     SetMenu(frameWnd, frameMenu);
 
     ShowWindow(frameWnd, SW_SHOWNORMAL);

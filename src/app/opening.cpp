@@ -3,10 +3,10 @@
 #include <cderr.h>
 #include <commdlg.h>
 
-#include "app/fatal.h"
+#include "win32/fatal.h"
 #include "app/globals.h"
 #include "app/texts.h"
-#include "document/paths.h"
+#include "core/files/paths.h"
 #include "view/view.h"
 
 namespace {
@@ -87,7 +87,10 @@ std::vector<std::wstring> DialogSelection(const wchar_t* buffer) {
 Opener::Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage)
     : notifyWindow_(notifyWindow),
       documents_(new Documents(notifyWindow, notifyMessage)),
-      notifyFoldersMessage_(foldersMessage) {}
+      notifyFoldersMessage_(foldersMessage) {
+    host_.documents = documents_.get();
+    host_.settings = &settings_;
+}
 
 void Opener::Stop() {
     KillTimer(notifyWindow_, RELOAD_TIMER);
@@ -153,8 +156,7 @@ void Opener::OpenDropped(HDROP drop) {
 
 void Opener::OpenInNewWindow(const std::wstring& path, bool startup) {
     ViewOpening opening;
-    opening.documents = documents_.get();
-    opening.settings = &settings_;
+    opening.host = &host_;
     opening.path = path;
     opening.startup = startup;
     FileIdentity identity;
@@ -167,7 +169,7 @@ void Opener::OpenInNewWindow(const std::wstring& path, bool startup) {
     opening.picture = documents_->FindShared(identity);
     if (opening.picture) {
         // Another window shows it: its folder is this one's too.
-        for (HWND other : DocumentWindows()) {
+        for (HWND other : DocumentWindows(mdiClient)) {
             const View* view = ViewOf(other);
             if (view->picture == opening.picture && view->folder) opening.folder = view->folder;
         }
@@ -239,7 +241,7 @@ void Opener::OpenInWindow(View* view, HWND window, const std::wstring& fullPath,
 
 void Opener::DeliverFinished() {
     for (const FinishedLoad& load : documents_->TakeFinished()) {
-        for (HWND window : DocumentWindows()) {
+        for (HWND window : DocumentWindows(mdiClient)) {
             View* view = ViewOf(window);
             if (view != nullptr && view->pendingTicket == load.ticket) Deliver(view, window, load);
         }
@@ -282,7 +284,7 @@ void Opener::Deliver(View* view, HWND window, const FinishedLoad& load) {
         case LoadPurpose::Reload:
             // The window stays as it was; the reason goes where the user looks.
             if (view->picture) view->path = view->picture->Identity().path;
-            ShowPictureStatus(window, ReasonText(error, load.outcome.width, load.outcome.height).c_str());
+            ShowPictureStatus(view, window, ReasonText(error, load.outcome.width, load.outcome.height).c_str());
             return;
     }
     // The window stays on the picture it shows.
@@ -297,7 +299,7 @@ void Opener::Reload(HWND window) {
     FileIdentity identity;
     const LoadError error = ReadFileIdentity(path, identity);
     if (error != LoadError::None) {
-        ShowPictureStatus(window, ReasonText(error, 0, 0).c_str());
+        ShowPictureStatus(view, window, ReasonText(error, 0, 0).c_str());
         return;
     }
     // Decoded afresh even when it looks unchanged: the user asked to read it.
@@ -319,7 +321,7 @@ void Opener::SetAutoReload(bool on) {
 void Opener::WatchFolders() {
     if (!watcher_) return;
     std::set<std::wstring> folders;
-    for (HWND window : DocumentWindows()) {
+    for (HWND window : DocumentWindows(mdiClient)) {
         if (const View* view = ViewOf(window); view->picture) folders.insert(FolderOf(view->picture->Identity().path));
     }
     watcher_->Watch(folders);
@@ -341,7 +343,7 @@ void Opener::ReloadChangedFiles() {
     std::set<std::wstring> folders;
     folders.swap(changedFolders_);
     if (!settings_.autoReload) return;
-    for (HWND window : DocumentWindows()) {
+    for (HWND window : DocumentWindows(mdiClient)) {
         View* view = ViewOf(window);
         if (!view->picture || view->pendingTicket != 0) continue;
         const FileIdentity& shown = view->picture->Identity();
@@ -352,7 +354,7 @@ void Opener::ReloadChangedFiles() {
         const LoadError error = ReadFileIdentity(shown.path, now);
         if (error != LoadError::None) {
             // Gone (or unreadable for now): the window keeps what it shows.
-            ShowPictureStatus(window, ReasonText(error, 0, 0).c_str());
+            ShowPictureStatus(view, window, ReasonText(error, 0, 0).c_str());
             continue;
         }
         if (now.size == shown.size && now.lastWrite == shown.lastWrite && view->reloadRetries == 0) continue;
@@ -367,7 +369,7 @@ void Opener::AfterShown(View* view, HWND window, LoadPurpose purpose) {
     if (purpose == LoadPurpose::Step) FollowLinkedLeader(view, window);
     // The next picture in the direction of travel decodes in the background
     // while this one is looked at.
-    if (view->folder && ActiveDocumentWindow() == window) {
+    if (view->folder && ActiveDocumentWindow(mdiClient) == window) {
         const std::wstring next = NeighbourInFolder(*view->folder, FileNameOf(view->path), view->direction);
         if (!next.empty() && !SamePath(next, view->path)) documents_->Preload(next);
     }

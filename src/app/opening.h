@@ -25,6 +25,9 @@ public:
     Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage);
 
     ViewSettings& Settings() { return settings_; }
+    // What the document windows get of the program; the frame fills in its
+    // windows and menus once it has made them.
+    ViewHost& Host() { return host_; }
     // No more decodes; those under way are finished and dropped.
     void Stop();
 
@@ -66,6 +69,7 @@ private:
     HWND notifyWindow_;
     std::unique_ptr<Documents> documents_;
     ViewSettings settings_;
+    ViewHost host_;
     std::unique_ptr<FolderWatcher> watcher_;  // while automatic reload is on
     std::set<std::wstring> changedFolders_;    // waiting for the writing to settle
     UINT notifyFoldersMessage_;

@@ -4,9 +4,9 @@
 
 #include <shlwapi.h>
 
-#include "document/folder_order.h"
-#include "document/paths.h"
-#include "document/win32_owners.h"
+#include "core/files/folder_order.h"
+#include "core/files/paths.h"
+#include "win32/win32_owners.h"
 
 
 int CompareNamesLikeTheBrowser(const std::wstring& a, const std::wstring& b) {

@@ -1,7 +1,7 @@
 #include "document/folder_watcher.h"
 
-#include "document/paths.h"
-#include "document/win32_owners.h"
+#include "core/files/paths.h"
+#include "win32/win32_owners.h"
 
 namespace {
 

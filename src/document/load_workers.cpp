@@ -2,8 +2,8 @@
 
 #include <objbase.h>
 
-#include "document/paths.h"
-#include "document/win32_owners.h"
+#include "core/files/paths.h"
+#include "win32/win32_owners.h"
 
 
 LoadWorkers::LoadWorkers(HWND notify, UINT message) : notify_(notify), message_(message) {

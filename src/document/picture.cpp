@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "document/paths.h"
+#include "core/files/paths.h"
 
 namespace {
 

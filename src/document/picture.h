@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
-#include "document/orientation.h"
-#include "view/gdi.h"
-#include "view/geometry/pixel_copy.h"
+#include "core/pixels/orientation.h"
+#include "win32/gdi.h"
+#include "core/pixels/pixel_copy.h"
 
 // What makes two opens of a file the same picture: the full path, and the
 // size and last-write time the file had when it was read.

@@ -9,13 +9,13 @@
 #include <new>
 #include <vector>
 
-#include "document/byte_stream.h"
-#include "document/gdiplus_flat.h"
-#include "document/orientation.h"
-#include "document/paths.h"
-#include "document/picture_header.h"
-#include "document/win32_owners.h"
-#include "view/geometry/view_state.h"
+#include "win32/byte_stream.h"
+#include "win32/gdiplus_flat.h"
+#include "core/pixels/orientation.h"
+#include "core/files/paths.h"
+#include "core/files/picture_header.h"
+#include "win32/win32_owners.h"
+#include "core/geometry/view_state.h"
 
 namespace {
 

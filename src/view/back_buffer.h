@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "view/gdi.h"
-#include "view/geometry/pixel_copy.h"
+#include "win32/gdi.h"
+#include "core/pixels/pixel_copy.h"
 
 // Grey of everything around the picture, and the pen of the ring the paint's
 // Rectangle leaves just outside the area it clears.

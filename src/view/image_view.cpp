@@ -22,8 +22,8 @@ LRESULT CALLBACK ImageViewWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_MOUSEWHEEL: return OnMouseWheel(view, window, wParam);
         case WM_MOUSEMOVE: return UpdateCursorReadouts(view, window);
         case WM_MDIACTIVATE: return OnMdiActivate(view, window, lParam);
-        case WM_CLOSE: return OnClose(window);
-        case WM_DROPFILES: return OnDropFiles(wParam);
+        case WM_CLOSE: return OnClose(view, window);
+        case WM_DROPFILES: return OnDropFiles(view, wParam);
         case WM_TIMER: return OnTimer(view, window, wParam);
         case WM_NCDESTROY:
             OnNcDestroy(view, window);

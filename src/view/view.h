@@ -12,7 +12,7 @@
 
 #include "document/folder.h"
 #include "document/picture.h"
-#include "view/geometry/view_state.h"
+#include "core/geometry/view_state.h"
 
 class Documents;
 
@@ -40,6 +40,20 @@ struct HeldBar {
     int32_t position = 0;
 };
 
+// What a document window needs of the program that holds it, handed over
+// when the window is created. The program keeps it for as long as any
+// document window lives.
+struct ViewHost {
+    HWND frame = nullptr;          // owns the windows' message boxes; opens what is dropped on them
+    HWND mdiClient = nullptr;      // parent of every document window
+    HWND statusBar = nullptr;      // where the readouts go
+    HMENU frameMenu = nullptr;     // the menu bar while no document window is active
+    HMENU documentMenu = nullptr;  // the menu bar while one is
+    int windowMenuPosition = 0;    // the submenu where the MDI client lists the windows
+    Documents* documents = nullptr;
+    const ViewSettings* settings = nullptr;
+};
+
 struct View {
     ViewState state{};
     HeldBar heldBars[2];  // SB_HORZ, SB_VERT
@@ -59,8 +73,7 @@ struct View {
     LoadPurpose pendingPurpose = LoadPurpose::FirstPicture;
     int reloadRetries = 0;  // automatic reloads of a file that did not decode yet
 
-    Documents* documents = nullptr;
-    const ViewSettings* settings = nullptr;
+    const ViewHost* host = nullptr;
     // The window of the start without a file named: when its picture cannot
     // be shown, the program ends with its message, as it always has.
     bool startup = false;
@@ -69,8 +82,7 @@ struct View {
 // What a new document window starts with, handed through WM_MDICREATE:
 // either the picture (shared at once) or the ticket of its decode.
 struct ViewOpening {
-    Documents* documents = nullptr;
-    const ViewSettings* settings = nullptr;
+    const ViewHost* host = nullptr;
     std::wstring path;
     std::shared_ptr<const Picture> picture;
     std::shared_ptr<const FolderList> folder;
@@ -107,11 +119,11 @@ void HandPendingBars(View* view, HWND window);
 constexpr UINT_PTR HAND_BARS_TIMER = 1;
 
 // Writes text into status part 3 when the window is the active one.
-void ShowPictureStatus(HWND window, const wchar_t* text);
+void ShowPictureStatus(const View* view, HWND window, const wchar_t* text);
 
-// The document windows, and the active one (or null).
-std::vector<HWND> DocumentWindows();
-HWND ActiveDocumentWindow();
+// The document windows in the MDI client, and the active one (or null).
+std::vector<HWND> DocumentWindows(HWND mdiClient);
+HWND ActiveDocumentWindow(HWND mdiClient);
 
 // Carries out a view command (scroll and zoom keys, fit, rotation, the
 // clipboard) in the window; false for commands that are not the view's.

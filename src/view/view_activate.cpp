@@ -1,19 +1,17 @@
 // Activation keeps the frame's menu bar in step with the active document
 // window; close goes through the MDI client.
 
-#include "app/globals.h"
-#include "app/resource.h"
 #include "view/view_handlers.h"
 
 namespace {
 
 // Puts the menu bar on the frame unless it is there already: setting it and
 // drawing the bar again is a good part of switching windows.
-void ShowMenuBar(HMENU menuBar) {
-    if (GetMenu(frameWnd) == menuBar) return;
-    SendMessageA(mdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menuBar),
-                 reinterpret_cast<LPARAM>(GetSubMenu(menuBar, WINDOW_MENU_POSITION)));
-    DrawMenuBar(frameWnd);
+void ShowMenuBar(const ViewHost& host, HMENU menuBar) {
+    if (GetMenu(host.frame) == menuBar) return;
+    SendMessageA(host.mdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(menuBar),
+                 reinterpret_cast<LPARAM>(GetSubMenu(menuBar, host.windowMenuPosition)));
+    DrawMenuBar(host.frame);
 }
 
 }  // namespace
@@ -24,9 +22,9 @@ LRESULT OnMdiActivate(View* view, HWND window, LPARAM activated) {
     // is left active does the frame's own bar come back.
     const bool gaining = reinterpret_cast<HWND>(activated) == window;
     if (gaining) {
-        ShowMenuBar(childMenu);
+        ShowMenuBar(*view->host, view->host->documentMenu);
     } else if (activated == 0) {
-        ShowMenuBar(frameMenu);
+        ShowMenuBar(*view->host, view->host->frameMenu);
     }
     if (gaining) {
         UpdateZoomReadout(view);
@@ -35,13 +33,13 @@ LRESULT OnMdiActivate(View* view, HWND window, LPARAM activated) {
     return 0;
 }
 
-LRESULT OnDropFiles(WPARAM drop) {
+LRESULT OnDropFiles(const View* view, WPARAM drop) {
     // The frame opens what is dropped anywhere on it.
-    SendMessageW(frameWnd, WM_DROPFILES, drop, 0);
+    SendMessageW(view->host->frame, WM_DROPFILES, drop, 0);
     return 0;
 }
 
-LRESULT OnClose(HWND window) {
-    SendMessageA(mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+LRESULT OnClose(const View* view, HWND window) {
+    SendMessageA(view->host->mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
     return 0;
 }

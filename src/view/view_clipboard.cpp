@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "app/globals.h"
-#include "app/texts.h"
-#include "document/paths.h"
+#include "view/view_texts.h"
+#include "win32/texts.h"
+#include "core/files/paths.h"
 
 namespace {
 
@@ -111,21 +111,21 @@ bool PutBitmapWithAlpha(const Picture& picture) {
     return block.HandTo(CF_DIBV5);
 }
 
-void TellFailure() { MessageBoxW(frameWnd, TEXT_CLIPBOARD_FAILED, MESSAGE_CAPTION_W, MB_OK); }
+void TellFailure(HWND messageOwner) { MessageBoxW(messageOwner, TEXT_CLIPBOARD_FAILED, MESSAGE_CAPTION_W, MB_OK); }
 
 }  // namespace
 
-bool CopyPicture(const Picture& picture, HWND owner) {
+bool CopyPicture(const Picture& picture, HWND owner, HWND messageOwner) {
     bool copied = false;
     {
         OpenedClipboard clipboard(owner);
         copied = clipboard.Open() && PutPlainBitmap(picture) && (!picture.HasAlpha() || PutBitmapWithAlpha(picture));
     }
-    if (!copied) TellFailure();
+    if (!copied) TellFailure(messageOwner);
     return copied;
 }
 
-bool CopyPath(const std::wstring& path, HWND owner) {
+bool CopyPath(const std::wstring& path, HWND owner, HWND messageOwner) {
     const std::wstring shown = WithoutExtendedPrefix(path);
     bool copied = false;
     {
@@ -138,6 +138,6 @@ bool CopyPath(const std::wstring& path, HWND owner) {
             copied = block.HandTo(CF_UNICODETEXT);
         }
     }
-    if (!copied) TellFailure();
+    if (!copied) TellFailure(messageOwner);
     return copied;
 }

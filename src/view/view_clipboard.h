@@ -10,7 +10,7 @@
 // The picture as shown (after any turn) as a device-independent bitmap, and
 // with its alpha as a version-5 one where it has any. False (after telling
 // the user) when the memory or the clipboard is not there.
-bool CopyPicture(const Picture& picture, HWND owner);
+bool CopyPicture(const Picture& picture, HWND owner, HWND messageOwner);
 
 // The full path as text.
-bool CopyPath(const std::wstring& path, HWND owner);
+bool CopyPath(const std::wstring& path, HWND owner, HWND messageOwner);

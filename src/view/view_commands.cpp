@@ -4,15 +4,15 @@
 // turning and mirroring the picture for every window that shows it; copying
 // the picture or its path.
 
-#include "app/globals.h"
-#include "app/resource.h"
-#include "app/texts.h"
-#include "view/geometry/fit.h"
-#include "view/geometry/layout.h"
-#include "view/geometry/linked.h"
-#include "view/geometry/scale_maps.h"
-#include "view/geometry/turn.h"
-#include "view/geometry/zoom.h"
+#include "view/commands.h"
+#include "view/view_texts.h"
+#include "win32/texts.h"
+#include "core/geometry/fit.h"
+#include "core/geometry/layout.h"
+#include "core/geometry/linked.h"
+#include "core/geometry/scale_maps.h"
+#include "core/geometry/turn.h"
+#include "core/geometry/zoom.h"
 #include "view/view_clipboard.h"
 #include "view/view_handlers.h"
 
@@ -54,10 +54,10 @@ void TurnPicture(const View* view, int turn) {
     const std::shared_ptr<const Picture> old = view->picture;
     std::shared_ptr<const Picture> turned = old->Turned(static_cast<Orientation>(turn));
     if (!turned) {
-        MessageBoxW(frameWnd, TEXT_OUT_OF_MEMORY, MESSAGE_CAPTION_W, MB_OK);
+        MessageBoxW(view->host->frame, TEXT_OUT_OF_MEMORY, MESSAGE_CAPTION_W, MB_OK);
         return;
     }
-    for (HWND window : DocumentWindows()) {
+    for (HWND window : DocumentWindows(view->host->mdiClient)) {
         View* shower = ViewOf(window);
         if (shower->picture != old) continue;
         TurnView(shower->state, static_cast<Orientation>(turn));
@@ -95,8 +95,8 @@ bool RunViewCommand(View* view, HWND window, int command) {
         case IDM_ROTATE_CLOCKWISE: TurnPicture(view, ORIENTATION_CLOCKWISE); break;
         case IDM_ROTATE_ANTICLOCKWISE: TurnPicture(view, ORIENTATION_ANTICLOCKWISE); break;
         case IDM_FLIP: TurnPicture(view, ORIENTATION_MIRROR); break;
-        case IDM_COPY_PICTURE: CopyPicture(*view->picture, window); return true;
-        case IDM_COPY_PATH: CopyPath(view->path, window); return true;
+        case IDM_COPY_PICTURE: CopyPicture(*view->picture, window, view->host->frame); return true;
+        case IDM_COPY_PATH: CopyPath(view->path, window, view->host->frame); return true;
         default: return false;
     }
     FollowLinkedLeader(view, window);
@@ -104,12 +104,12 @@ bool RunViewCommand(View* view, HWND window, int command) {
 }
 
 void FollowLinkedLeader(const View* leader, HWND leaderWindow) {
-    if (leader->settings != nullptr && leader->settings->linked) AlignViewsTo(leader, leaderWindow);
+    if (leader->host->settings != nullptr && leader->host->settings->linked) AlignViewsTo(leader, leaderWindow);
 }
 
 void AlignViewsTo(const View* leader, HWND leaderWindow) {
     if (!leader->picture) return;
-    for (HWND window : DocumentWindows()) {
+    for (HWND window : DocumentWindows(leader->host->mdiClient)) {
         View* follower = ViewOf(window);
         if (window == leaderWindow || !follower->picture) continue;
         FollowView(leader->state, follower->state);

@@ -25,8 +25,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTW* create) {
     if (opening == nullptr) return CREATE_REFUSED;
     View* view = new (std::nothrow) View();
     if (view == nullptr) return CREATE_REFUSED;
-    view->documents = opening->documents;
-    view->settings = opening->settings;
+    view->host = opening->host;
     view->startup = opening->startup;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
     GetClientRect(window, reinterpret_cast<RECT*>(&view->state.clientRect));

@@ -30,5 +30,5 @@ LRESULT UpdateCursorReadouts(View* view, HWND window);
 
 // view_activate.cpp
 LRESULT OnMdiActivate(View* view, HWND window, LPARAM activated);
-LRESULT OnClose(HWND window);
-LRESULT OnDropFiles(WPARAM drop);
+LRESULT OnClose(const View* view, HWND window);
+LRESULT OnDropFiles(const View* view, WPARAM drop);

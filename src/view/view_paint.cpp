@@ -1,8 +1,8 @@
 // Painting: compose the visible scaled picture in the shared back buffer
 // through one scale table, then one transfer to the screen.
 
-#include "view/geometry/layout.h"
-#include "view/geometry/pixel_copy.h"
+#include "core/geometry/layout.h"
+#include "core/pixels/pixel_copy.h"
 #include "view/back_buffer.h"
 #include "view/view_handlers.h"
 

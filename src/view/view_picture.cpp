@@ -8,21 +8,20 @@
 
 #include <new>
 
-#include "app/globals.h"
-#include "app/texts.h"
 #include "document/documents.h"
-#include "document/paths.h"
-#include "support/text.h"
-#include "view/geometry/layout.h"
-#include "view/geometry/scale_maps.h"
-#include "view/geometry/zoom.h"
+#include "core/files/paths.h"
+#include "core/text/text.h"
+#include "core/geometry/layout.h"
+#include "core/geometry/scale_maps.h"
+#include "core/geometry/zoom.h"
 #include "view/view_handlers.h"
+#include "view/view_texts.h"
 
 namespace {
 
 constexpr WPARAM PICTURE_PART = 3;
 
-bool IsActive(HWND window) { return ActiveDocumentWindow() == window; }
+bool IsActive(const View* view, HWND window) { return ActiveDocumentWindow(view->host->mdiClient) == window; }
 
 // Tables for the new picture, unless the ones the window has are of the
 // right size already.
@@ -60,7 +59,7 @@ void StartOver(ViewState& state, uint32_t width, uint32_t height) {
 
 }  // namespace
 
-std::vector<HWND> DocumentWindows() {
+std::vector<HWND> DocumentWindows(HWND mdiClient) {
     std::vector<HWND> windows;
     for (HWND child = GetWindow(mdiClient, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         if (ViewOf(child) != nullptr) windows.push_back(child);
@@ -68,7 +67,7 @@ std::vector<HWND> DocumentWindows() {
     return windows;
 }
 
-HWND ActiveDocumentWindow() {
+HWND ActiveDocumentWindow(HWND mdiClient) {
     const HWND active = reinterpret_cast<HWND>(SendMessageW(mdiClient, WM_MDIGETACTIVE, 0, 0));
     return active != nullptr && ViewOf(active) != nullptr ? active : nullptr;
 }
@@ -102,17 +101,17 @@ void WaitForPicture(View* view, HWND window, const std::wstring& path, uint64_t 
 }
 
 void StopWaiting(View* view) {
-    if (view->pendingTicket != 0 && view->documents != nullptr) view->documents->Release(view->pendingTicket);
+    if (view->pendingTicket != 0 && view->host->documents != nullptr) view->host->documents->Release(view->pendingTicket);
     view->pendingTicket = 0;
 }
 
-void ShowPictureStatus(HWND window, const wchar_t* text) {
-    if (IsActive(window)) SendMessageW(statusBar, SB_SETTEXTW, PICTURE_PART, reinterpret_cast<LPARAM>(text));
+void ShowPictureStatus(const View* view, HWND window, const wchar_t* text) {
+    if (IsActive(view, window)) SendMessageW(view->host->statusBar, SB_SETTEXTW, PICTURE_PART, reinterpret_cast<LPARAM>(text));
 }
 
 void UpdatePictureReadout(const View* view, HWND window) {
     if (view->pendingTicket != 0) {
-        ShowPictureStatus(window, TEXT_LOADING);
+        ShowPictureStatus(view, window, TEXT_LOADING);
         return;
     }
     if (!view->picture) return;
@@ -123,5 +122,5 @@ void UpdatePictureReadout(const View* view, HWND window) {
     }
     char text[STATUS_TEXT_BUFFER];
     BuildPictureText(view->picture->Width(), view->picture->Height(), place, count, text);
-    if (IsActive(window)) SendMessageW(statusBar, SB_SETTEXTA, PICTURE_PART, reinterpret_cast<LPARAM>(text));
+    if (IsActive(view, window)) SendMessageW(view->host->statusBar, SB_SETTEXTA, PICTURE_PART, reinterpret_cast<LPARAM>(text));
 }

@@ -7,9 +7,8 @@
 
 #include <string>
 
-#include "app/globals.h"
-#include "support/text.h"
-#include "view/geometry/zoom.h"
+#include "core/text/text.h"
+#include "core/geometry/zoom.h"
 #include "view/view_handlers.h"
 
 namespace {
@@ -25,7 +24,7 @@ constexpr WPARAM CACHED_PARTS = COLOUR_PART + 1;
 // all windows, and a part already showing the text is not redrawn with it.
 std::string shownTexts[CACHED_PARTS];
 
-void SetStatusText(WPARAM part, const char* text) {
+void SetStatusText(HWND statusBar, WPARAM part, const char* text) {
     if (shownTexts[part] == text) return;
     shownTexts[part] = text;
     SendMessageA(statusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
@@ -36,11 +35,11 @@ void SetStatusText(WPARAM part, const char* text) {
 void UpdateZoomReadout(const View* view) {
     // Part 0 is the active window's: windows laid out again with it (turned
     // with its picture, following it) leave it alone.
-    const HWND active = ActiveDocumentWindow();
+    const HWND active = ActiveDocumentWindow(view->host->mdiClient);
     if (active == nullptr || ViewOf(active) != view) return;
     char text[STATUS_TEXT_BUFFER];
     BuildZoomText(view->state.zoom, text);
-    SetStatusText(ZOOM_PART, text);
+    SetStatusText(view->host->statusBar, ZOOM_PART, text);
 }
 
 LRESULT UpdateCursorReadouts(View* view, HWND window) {
@@ -58,9 +57,9 @@ LRESULT UpdateCursorReadouts(View* view, HWND window) {
 
     char text[STATUS_TEXT_BUFFER];
     BuildPointText(state.scaledPtX, state.scaledPtY, text);
-    SetStatusText(SCALED_POINT_PART, text);
+    SetStatusText(view->host->statusBar, SCALED_POINT_PART, text);
     BuildPointText(state.imagePtX, state.imagePtY, text);
-    SetStatusText(IMAGE_POINT_PART, text);
+    SetStatusText(view->host->statusBar, IMAGE_POINT_PART, text);
     // The colour of that picture pixel as decoded, not as the screen shows it.
     const Picture& picture = *view->picture;
     if (static_cast<uint32_t>(state.imagePtX) >= picture.Width() ||
@@ -69,6 +68,6 @@ LRESULT UpdateCursorReadouts(View* view, HWND window) {
     }
     BuildColourText(picture.DecodedColour(static_cast<uint32_t>(state.imagePtX), static_cast<uint32_t>(state.imagePtY)),
                     picture.HasAlpha(), text);
-    SetStatusText(COLOUR_PART, text);
+    SetStatusText(view->host->statusBar, COLOUR_PART, text);
     return 0;
 }

@@ -1,10 +1,10 @@
 // The size handler (the one re-layout step), the scroll bars and wheel
 // scrolling.
 
-#include "support/trace.h"
-#include "view/geometry/layout.h"
-#include "view/geometry/scrolling.h"
-#include "view/platform_types.h"
+#include "win32/trace.h"
+#include "core/geometry/layout.h"
+#include "core/geometry/scrolling.h"
+#include "win32/platform_types.h"
 #include "view/view_handlers.h"
 
 namespace {

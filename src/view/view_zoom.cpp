@@ -1,7 +1,7 @@
 // One zoom step about a point of the client area: the cursor for Alt + wheel,
 // the centre for the keys.
 
-#include "view/geometry/zoom.h"
+#include "core/geometry/zoom.h"
 #include "view/view_handlers.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "view/geometry/fit.h"
+#include "core/geometry/fit.h"
 #include "view_fixture.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "document/folder_order.h"
+#include "core/files/folder_order.h"
 
 namespace {
 

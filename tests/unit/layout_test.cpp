@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "view/geometry/layout.h"
-#include "view/geometry/pixel_copy.h"
+#include "core/geometry/layout.h"
+#include "core/pixels/pixel_copy.h"
 #include "view_fixture.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <random>
 
-#include "view/geometry/fit.h"
-#include "view/geometry/linked.h"
+#include "core/geometry/fit.h"
+#include "core/geometry/linked.h"
 #include "view_fixture.h"
 
 namespace {

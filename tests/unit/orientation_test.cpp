@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "document/orientation.h"
+#include "core/pixels/orientation.h"
 
 namespace {
 

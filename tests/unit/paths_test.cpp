@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "document/paths.h"
+#include "core/files/paths.h"
 
 namespace {
 

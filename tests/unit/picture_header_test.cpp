@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "document/picture_header.h"
+#include "core/files/picture_header.h"
 
 namespace {
 

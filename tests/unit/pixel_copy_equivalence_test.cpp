@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "view/geometry/layout.h"
-#include "view/geometry/pixel_copy.h"
-#include "view/geometry/scale_maps.h"
+#include "core/geometry/layout.h"
+#include "core/pixels/pixel_copy.h"
+#include "core/geometry/scale_maps.h"
 #include "view_fixture.h"
-#include "view/geometry/view_state.h"
-#include "view/geometry/zoom.h"
+#include "core/geometry/view_state.h"
+#include "core/geometry/zoom.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <random>
 #include <vector>
 
-#include "view/geometry/scale_maps.h"
-#include "view/geometry/view_state.h"
+#include "core/geometry/scale_maps.h"
+#include "core/geometry/view_state.h"
 #include "view_fixture.h"
 
 namespace {

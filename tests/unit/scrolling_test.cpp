@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "view/geometry/scrolling.h"
+#include "core/geometry/scrolling.h"
 
 namespace {
 

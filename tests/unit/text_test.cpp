@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/text.h"
+#include "core/text/text.h"
 
 namespace {
 

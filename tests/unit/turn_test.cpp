@@ -2,7 +2,7 @@
 // its centre.
 #include <gtest/gtest.h>
 
-#include "view/geometry/turn.h"
+#include "core/geometry/turn.h"
 #include "view_fixture.h"
 
 namespace {

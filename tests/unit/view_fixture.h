@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "view/geometry/layout.h"
-#include "view/geometry/scale_maps.h"
-#include "view/geometry/scrolling.h"
-#include "view/geometry/view_state.h"
-#include "view/geometry/zoom.h"
+#include "core/geometry/layout.h"
+#include "core/geometry/scale_maps.h"
+#include "core/geometry/scrolling.h"
+#include "core/geometry/view_state.h"
+#include "core/geometry/zoom.h"
 
 // Tables smaller than a picture needs at the zoom cap, as every view once had:
 // the zoom then stops at the highest value they hold.

@@ -1,7 +1,7 @@
-#include "fit.h"
+#include "core/geometry/fit.h"
 
-#include "scrolling.h"
-#include "view_state.h"
+#include "core/geometry/scrolling.h"
+#include "core/geometry/view_state.h"
 
 namespace {
 

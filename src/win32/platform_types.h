@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "view/geometry/view_state.h"
+#include "core/geometry/view_state.h"
 
 static_assert(sizeof(PlainRect) == sizeof(RECT));
 static_assert(offsetof(PlainRect, left) == offsetof(RECT, left));

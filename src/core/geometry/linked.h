@@ -3,7 +3,7 @@
 // picture pixel under the client centre.
 #pragma once
 
-#include "view_state.h"
+#include "core/geometry/view_state.h"
 
 // Puts `follower` at the leader's zoom (rebuilding its tables; limited to what
 // its tables hold, HighestFittingZoom, and raised to SmallestShowingZoom so

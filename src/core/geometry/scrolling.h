@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "view_state.h"
+#include "core/geometry/view_state.h"
 
 struct WordHalves {
     int32_t low;   // low 16 bits, sign-extended

@@ -1,4 +1,4 @@
-#include "document/byte_stream.h"
+#include "win32/byte_stream.h"
 
 #include <cstring>
 #include <new>

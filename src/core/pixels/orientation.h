@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "view/geometry/pixel_copy.h"
+#include "core/pixels/pixel_copy.h"
 
 // An orientation is one of the eight values of the EXIF tag, naming the
 // transform from the pixels as stored to the picture as shown. Values outside

@@ -1,8 +1,8 @@
-#include "app/fatal.h"
+#include "win32/fatal.h"
 
 #include <windows.h>
 
-#include "app/texts.h"
+#include "win32/texts.h"
 
 namespace {
 constexpr UINT NORMAL_EXIT_CODE = 0;

@@ -1,6 +1,6 @@
-#include "scale_maps.h"
+#include "core/geometry/scale_maps.h"
 
-#include "view_state.h"
+#include "core/geometry/view_state.h"
 
 uint32_t ScaledLength(uint32_t n, int32_t zoom) {
     const int64_t product = static_cast<int64_t>(n) * zoom;

@@ -1,4 +1,4 @@
-#include "folder_order.h"
+#include "core/files/folder_order.h"
 
 #include <algorithm>
 #include <cstddef>

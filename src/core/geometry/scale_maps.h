@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "view_state.h"
+#include "core/geometry/view_state.h"
 
 // ceil(n * zoom / ZOOM_UNIT), with a 64-bit product: large pictures at high
 // zoom pass 32 bits.

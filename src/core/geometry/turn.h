@@ -2,8 +2,8 @@
 // the picture changes under it, the view keeps its zoom and its place.
 #pragma once
 
-#include "document/orientation.h"
-#include "view_state.h"
+#include "core/pixels/orientation.h"
+#include "core/geometry/view_state.h"
 
 // The view after its picture (imageW x imageH) was turned by turn: the new
 // size, tables rebuilt at the same zoom, and the picture pixel that was under

@@ -1,8 +1,8 @@
-#include "pixel_copy.h"
+#include "core/pixels/pixel_copy.h"
 
 #include <cstring>
 
-#include "pixel_copy_rows.h"
+#include "core/pixels/pixel_copy_rows.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "layout.h"
+#include "core/geometry/layout.h"
 
 void RectSize(const PlainRect& rect, PlainSize& size) {
     size.w = rect.right - rect.left;

@@ -1,4 +1,4 @@
-#include "scrolling.h"
+#include "core/geometry/scrolling.h"
 
 #include <cstdint>
 

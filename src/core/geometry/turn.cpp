@@ -1,7 +1,7 @@
-#include "turn.h"
+#include "core/geometry/turn.h"
 
-#include "layout.h"
-#include "zoom.h"
+#include "core/geometry/layout.h"
+#include "core/geometry/zoom.h"
 
 void TurnedPixel(uint32_t x, uint32_t y, uint32_t width, uint32_t height, Orientation turn, uint32_t& turnedX,
                  uint32_t& turnedY) {

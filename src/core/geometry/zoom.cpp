@@ -1,7 +1,7 @@
-#include "zoom.h"
+#include "core/geometry/zoom.h"
 
-#include "layout.h"
-#include "scale_maps.h"
+#include "core/geometry/layout.h"
+#include "core/geometry/scale_maps.h"
 
 void FindAnchor(ViewState& view, const PlainPoint& cursor) {
     PlainPoint scaled;

@@ -1,4 +1,4 @@
-#include "orientation.h"
+#include "core/pixels/orientation.h"
 
 #include <cstddef>
 #include <cstring>

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "view_state.h"
+#include "core/geometry/view_state.h"
 
 void RectSize(const PlainRect& rect, PlainSize& size);
 

@@ -5,7 +5,7 @@
 // the copy will build next, so that its first cache lines (and those after
 // every page boundary, where the hardware prefetcher stops) are on their way
 // while this row is built.
-#include "pixel_copy_rows.h"
+#include "core/pixels/pixel_copy_rows.h"
 
 #if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
 

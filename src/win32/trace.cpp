@@ -1,10 +1,10 @@
-#include "support/trace.h"
+#include "win32/trace.h"
 
 #include <windows.h>
 
-#include "app/fatal.h"
-#include "app/texts.h"
-#include "support/text.h"
+#include "win32/fatal.h"
+#include "win32/texts.h"
+#include "core/text/text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "text.h"
+#include "core/text/text.h"
 
 void IntToDecimal(int32_t value, char* dest) {
     if (value == 0) {

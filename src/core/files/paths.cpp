@@ -1,4 +1,4 @@
-#include "paths.h"
+#include "core/files/paths.h"
 
 #include <cstddef>
 #include <cstdint>

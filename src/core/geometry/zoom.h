@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "view_state.h"
+#include "core/geometry/view_state.h"
 
 // The picture pixel under the cursor (the anchor of the step): scaledPt and
 // imagePt, the scaled point clamped into the scaled picture first.

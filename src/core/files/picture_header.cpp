@@ -1,8 +1,8 @@
-#include "picture_header.h"
+#include "core/files/picture_header.h"
 
 #include <cstring>
 
-#include "orientation.h"
+#include "core/pixels/orientation.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "linked.h"
+#include "core/geometry/linked.h"
 
-#include "fit.h"
-#include "layout.h"
-#include "scale_maps.h"
-#include "zoom.h"
+#include "core/geometry/fit.h"
+#include "core/geometry/layout.h"
+#include "core/geometry/scale_maps.h"
+#include "core/geometry/zoom.h"
 
 namespace {
 
