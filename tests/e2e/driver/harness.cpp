@@ -19,6 +19,7 @@ std::vector<RegisteredCase>& Cases() {
 }
 
 int failuresInCase = 0;
+std::string currentCase;
 constexpr DWORD FAILED_CASE_TIMEOUT_MS = 2000;
 PollHook pollHook;
 
@@ -124,6 +125,8 @@ void Pause(DWORD ms) {
     }
 }
 
+const std::string& CurrentCase() { return currentCase; }
+
 void ListCases() {
     for (const auto& c : Cases()) std::printf("%s.%s\n", c.suite, c.name);
 }
@@ -136,6 +139,7 @@ int RunSuites(int suiteCount, char** suites) {
     for (const auto& c : Cases()) {
         if (!Selected(c, suiteCount, suites)) continue;
         const std::string name = std::string(c.suite) + "." + c.name;
+        currentCase = name;
         std::printf("[ RUN      ] %s\n", name.c_str());
         std::fflush(stdout);
         failuresInCase = 0;

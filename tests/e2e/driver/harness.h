@@ -39,6 +39,8 @@ void Note(const char* format, ...) __attribute__((format(printf, 1, 2)));
 constexpr int EXIT_ALL_SKIPPED = 77;
 
 int RunSuites(int suiteCount, char** suites);
+// The case that runs now, as suite.name.
+const std::string& CurrentCase();
 void ListCases();
 
 // Called between polls of every wait: lets the driver's own windows paint and

@@ -108,6 +108,17 @@ Config& Settings() {
     return config;
 }
 
+std::string FailureImagePrefix() {
+    static std::string lastCase;
+    static int count = 0;
+    if (Settings().failureImages.empty()) return {};
+    if (CurrentCase() != lastCase) {
+        lastCase = CurrentCase();
+        count = 0;
+    }
+    return Format("%s.%s.%d", Settings().failureImages.c_str(), lastCase.c_str(), ++count);
+}
+
 std::string Narrow(const std::wstring& text) {
     int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string narrow(length, '\0');
@@ -263,7 +274,9 @@ void Kiv::WritePicture(const Picture& picture) {
 }
 
 void Kiv::Launch(const std::vector<std::wstring>& arguments) {
-    std::wstring exe = Widen(Settings().kivPath);
+    std::string path = Settings().kivPath;
+    if (gated_) path = path.substr(0, path.find_last_of('\\') + 1) + "kiv_gated.exe";
+    std::wstring exe = Widen(path);
     std::wstring commandLine = L"\"" + exe + L"\"";
     for (const std::wstring& argument : arguments) commandLine += L" \"" + argument + L"\"";
     std::wstring directory = Widen(dir_);
@@ -272,7 +285,7 @@ void Kiv::Launch(const std::vector<std::wstring>& arguments) {
     PROCESS_INFORMATION info = {};
     REQUIRE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                            directory.c_str(), &startup, &info),
-            "cannot start %s (error %lu)", Settings().kivPath.c_str(), GetLastError());
+            "cannot start %s (error %lu)", path.c_str(), GetLastError());
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     pid_ = info.dwProcessId;
@@ -475,6 +488,21 @@ void Kiv::PlaceFrame(int width, int height) {
     SetWindowPos(frame, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     Send(frame, WM_NULL, 0, 0);
 }
+
+HeldDecodes::HeldDecodes(const std::wstring& fileName)
+    : gate_(CreateEventW(nullptr, TRUE, FALSE, (L"kiv-e2e-gate " + fileName).c_str())) {
+    REQUIRE(gate_ != nullptr && GetLastError() != ERROR_ALREADY_EXISTS, "cannot make the decode gate for %s",
+            Narrow(fileName).c_str());
+}
+
+HeldDecodes::~HeldDecodes() {
+    SetEvent(gate_);
+    CloseHandle(gate_);
+}
+
+void HeldDecodes::Open() { SetEvent(gate_); }
+
+void HeldDecodes::Hold() { ResetEvent(gate_); }
 
 size_t Kiv::PrivateBytes() const {
     size_t total = 0;
