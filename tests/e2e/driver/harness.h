@@ -51,6 +51,7 @@ void SetPollHook(PollHook hook);
 // Polls cond until it holds or timeoutMs passes; returns the last result.
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD pollMs = 15);
 // Lets time pass without any condition (still pumping the driver's messages).
+// Only for what no event tells: Wine's cached key state running out.
 void Pause(DWORD ms);
 
 // Every wait in the tests is a condition with this time-out; it only runs out

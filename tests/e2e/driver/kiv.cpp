@@ -301,6 +301,7 @@ void Kiv::CheckHealth() {
         SetPollHook(nullptr);
         Abort(__FILE__, __LINE__, "kiv ended unexpectedly with exit code 0x%lx", code);
     }
+    // The process list is costly to read: looked at every so often, not at every poll.
     const ULONGLONG now = GetTickCount64();
     if (now - lastCrashScan_ >= CRASH_SCAN_INTERVAL_MS) {
         lastCrashScan_ = now;

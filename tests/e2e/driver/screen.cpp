@@ -228,7 +228,7 @@ void PressKeys(const std::vector<WORD>& keys) {
         for (WORD key : keys)
             if (!KeyDown(key)) SendKey(key, false);
         const bool down = WaitUntil(allDown, KEY_DOWN_TIMEOUT_MS);
-        Pause(KEY_STATE_SETTLE_MS);
+        Pause(KEY_STATE_SETTLE_MS);  // kiv's cached copy of the key state runs out
         if (down && allDown()) return;
     }
     Fail(__FILE__, __LINE__, "the keys could not be held down through SendInput");
@@ -243,7 +243,7 @@ void ReleaseKeys(const std::vector<WORD>& keys) {
             return true;
         },
         WAIT_TIMEOUT_MS);
-    Pause(KEY_STATE_SETTLE_MS);
+    Pause(KEY_STATE_SETTLE_MS);  // kiv's cached copy of the key state runs out
 }
 
 void TapKey(WORD key, const std::vector<WORD>& held) {
