@@ -74,6 +74,11 @@ std::vector<std::wstring> RecentFiles() {
     return files;
 }
 
+bool NewestRecentFileIs(const std::wstring& path) {
+    const std::vector<std::wstring> files = RecentFiles();
+    return !files.empty() && files.front() == path;
+}
+
 std::string Joined(const std::vector<std::wstring>& files) {
     std::string text;
     for (const std::wstring& file : files) text += " \"" + Narrow(file) + "\"";
@@ -260,6 +265,11 @@ E2E_CASE(keep, later_start_hands_its_files_to_the_running_frame) {
     kiv.WaitChildCount(3);
     Pause(QUIET_MS);
     CHECK(kiv.Children().size() == 3 && kiv.FindMessageBox() == nullptr, "the refused hand-overs opened something");
+    // The taken hand-over's file reaches this frame's recent files, saved;
+    // the later frame's save below must come after it to be the last word.
+    const std::wstring handedOver = Widen(sub + "\\c d.bmp");
+    CHECK(WaitUntil([&] { return NewestRecentFileIs(handedOver); }, WAIT_TIMEOUT_MS),
+          "the handed-over file did not reach the recent files");
 
     // 每次启动新的主窗口: later starts keep frames of their own; turned off
     // again, this frame takes their files once more.
@@ -271,7 +281,7 @@ E2E_CASE(keep, later_start_hands_its_files_to_the_running_frame) {
     CHECK(own.Running() && kiv.Children().size() == 3, "the later start did not keep its own frame");
     // It writes the settings file too, once its file is open (newest first in
     // its recent files); the mode turned on here must come after that.
-    CHECK(WaitUntil([&] { return RecentFiles().front() == Widen(a); }, WAIT_TIMEOUT_MS),
+    CHECK(WaitUntil([&] { return NewestRecentFileIs(Widen(a)); }, WAIT_TIMEOUT_MS),
           "the later start did not keep its file among the recent ones");
     kiv.SendCommand(IDM_NEW_FRAME_EACH_START);
     Started later(KivExe(), {Widen(a)}, kiv.Dir());
