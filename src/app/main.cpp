@@ -12,6 +12,7 @@
 #include "app/globals.h"
 #include "app/resource.h"
 #include "app/texts.h"
+#include "view/compare.h"
 #include "view/image_view.h"
 
 namespace {
@@ -55,8 +56,9 @@ WPARAM RunMessageLoop(HACCEL keys) {
         if (TranslateMDISysAccel(mdiClient, &message)) {
             continue;
         }
-        // The command keys, whichever window has the focus.
-        if (TranslateAcceleratorW(frameWnd, keys, &message)) {
+        // The command keys, whichever window has the focus, but for those
+        // the 比较信息 window's text takes itself (selecting, copying).
+        if (!IsCompareInfoKey(message) && TranslateAcceleratorW(frameWnd, keys, &message)) {
             continue;
         }
         TranslateMessage(&message);

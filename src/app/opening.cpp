@@ -90,6 +90,7 @@ Opener::Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage)
       notifyFoldersMessage_(foldersMessage) {
     host_.documents = documents_.get();
     host_.settings = &settings_;
+    host_.compare = &compare_;
 }
 
 void Opener::Stop() {
