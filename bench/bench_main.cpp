@@ -2,7 +2,8 @@
 // picture into a full-HD and a 4K client at several zooms, against the limit
 // (memcpy of the same bytes, row by row), the plain per-pixel loop and, in the
 // native build, pixman's nearest-neighbour scaling. Then the cost of one
-// table build and one zoom step, and whether a zoom step allocates.
+// table build and one zoom step, and whether a zoom step allocates. Last the
+// difference pass of the compare view (compare_bench.cpp).
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +14,7 @@
 
 #include "allocation_count.h"
 #include "bench_timing.h"
+#include "compare_bench.h"
 #include "core/geometry/layout.h"
 #include "core/pixels/pixel_copy.h"
 #include "core/geometry/scale_maps.h"
@@ -326,43 +328,9 @@ void RunZoomCosts(bool quick, Tally& tally) {
                 Verdict(allocations == 0));
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    // --quick: fewer runs; --zoom Z: only that zoom (both for trying things out).
-    bool quick = false;
-    int32_t onlyZoom = 0;
-    for (int arg = 1; arg < argc; ++arg) {
-        if (std::strcmp(argv[arg], "--quick") == 0) {
-            quick = true;
-        } else if (std::strcmp(argv[arg], "--zoom") == 0 && arg + 1 < argc) {
-            onlyZoom = std::atoi(argv[++arg]);
-        } else {
-            std::fprintf(stderr, "usage: bench [--quick] [--zoom Z]\n");
-            return 2;
-        }
-    }
-#if defined(KIV_BENCH_PIXMAN)
-    const bool withPixman = true;
-#else
-    const bool withPixman = false;
-#endif
-    std::printf("kiv rendering benchmark (%s build, %d-bit): best of repeated runs after a warm-up\n",
-#if defined(_WIN32)
-                "Windows",
-#else
-                "native",
-#endif
-                static_cast<int>(sizeof(void*) * 8));
-    std::printf("picture %dx%d, tables for mapLength %d, view centred; times per frame\n", PICTURE_W, PICTURE_H,
-                PICTURE_W + 1);
-#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
-    std::printf("processor has AVX2 (the copy's wide row builders): %s\n\n",
-                __builtin_cpu_supports("avx2") ? "yes" : "no");
-#else
-    std::printf("\n");
-#endif
-
+// The copy at every zoom and client size, its allocations and the zoom
+// step's costs; false when a copy differs from the reference.
+bool RunCopyBench(bool quick, int32_t onlyZoom, bool withPixman, Tally& tally) {
     Surface picture(PICTURE_W, PICTURE_H);
     for (int32_t row = 0; row < PICTURE_H; ++row) {
         for (int32_t column = 0; column < PICTURE_W; ++column) {
@@ -389,7 +357,6 @@ int main(int argc, char** argv) {
         std::printf("pixman agreement: pixels of pixman's output equal to ours; columns and rows whose source\n"
                     "column or row differs from the table's; whether it wrote exactly our region and nothing else.\n");
     }
-    Tally tally;
     PrintVerdicts(results, withPixman, tally);
 
     Surface target(CLIENT_SIZES[0].w, CLIENT_SIZES[0].h);
@@ -402,10 +369,68 @@ int main(int argc, char** argv) {
     RunZoomCosts(quick, tally);
     std::printf("CopyScaledView: %llu allocations %s\n", static_cast<unsigned long long>(copyAllocations),
                 Verdict(copyAllocations == 0));
-    std::printf("\n%d of %d targets met\n", tally.met, tally.checked);
-    // Missed speed targets are reported, not failed: timings vary with the
-    // machine and its load. A copy that differs from the reference is a fault.
     bool allIdentical = true;
     for (const CaseResult& r : results) allIdentical = allIdentical && r.identical;
+    return allIdentical;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // --quick: fewer runs; --zoom Z: only that zoom; --copy or --compare:
+    // only that part (all for trying things out).
+    bool quick = false;
+    int32_t onlyZoom = 0;
+    bool copyPart = true;
+    bool comparePart = true;
+    for (int arg = 1; arg < argc; ++arg) {
+        if (std::strcmp(argv[arg], "--quick") == 0) {
+            quick = true;
+        } else if (std::strcmp(argv[arg], "--zoom") == 0 && arg + 1 < argc) {
+            onlyZoom = std::atoi(argv[++arg]);
+        } else if (std::strcmp(argv[arg], "--copy") == 0) {
+            comparePart = false;
+        } else if (std::strcmp(argv[arg], "--compare") == 0) {
+            copyPart = false;
+        } else {
+            std::fprintf(stderr, "usage: bench [--quick] [--zoom Z] [--copy | --compare]\n");
+            return 2;
+        }
+    }
+#if defined(KIV_BENCH_PIXMAN)
+    const bool withPixman = true;
+#else
+    const bool withPixman = false;
+#endif
+    std::printf("kiv rendering benchmark (%s build, %d-bit): best of repeated runs after a warm-up\n",
+#if defined(_WIN32)
+                "Windows",
+#else
+                "native",
+#endif
+                static_cast<int>(sizeof(void*) * 8));
+    std::printf("picture %dx%d, tables for mapLength %d, view centred; times per frame\n", PICTURE_W, PICTURE_H,
+                PICTURE_W + 1);
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+    std::printf("processor has AVX2 (the copy's wide row builders): %s\n\n",
+                __builtin_cpu_supports("avx2") ? "yes" : "no");
+#else
+    std::printf("\n");
+#endif
+
+    Tally tally;
+    bool allIdentical = true;
+    if (copyPart) {
+        allIdentical = RunCopyBench(quick, onlyZoom, withPixman, tally);
+    }
+    if (comparePart) {
+        const CompareBenchResult compare = RunCompareBench(quick);
+        tally.met += compare.met;
+        tally.checked += compare.checked;
+        allIdentical = allIdentical && compare.identical;
+    }
+    std::printf("\n%d of %d targets met\n", tally.met, tally.checked);
+    // Missed speed targets are reported, not failed: timings vary with the
+    // machine and its load. A copy or pass that differs from its plain loop is a fault.
     return allIdentical ? 0 : 1;
 }
