@@ -62,9 +62,11 @@ void StepTolerance(CompareSettings& settings, int32_t step) {
 }
 void SetAlignment(CompareSettings& settings, int32_t alignment) { settings.alignment = static_cast<Alignment>(alignment); }
 
+// No offset moves a picture further than its longest possible side.
 void MoveOffset(View* view, HWND window, int32_t dx, int32_t dy) {
-    view->compare.offsetX += dx;
-    view->compare.offsetY += dy;
+    constexpr int32_t FARTHEST = static_cast<int32_t>(MAX_PICTURE_SIDE);
+    view->compare.offsetX = Clamped(view->compare.offsetX + dx, -FARTHEST, FARTHEST);
+    view->compare.offsetY = Clamped(view->compare.offsetY + dy, -FARTHEST, FARTHEST);
     RefreshCompare(view, window);
 }
 

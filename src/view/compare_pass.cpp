@@ -12,6 +12,7 @@
 #include "view/compare.h"
 #include "view/view_handlers.h"
 #include "view/view_texts.h"
+#include "win32/row_threads.h"
 #include "win32/texts.h"
 
 namespace {
@@ -62,13 +63,13 @@ const DifferenceTable& TableFor(const CompareSettings& settings) {
     return table;
 }
 
-// The rows of a picture in bands, one per core, each with its own totals,
-// merged once all are done.
+// The rows of a picture on all cores, each worker adding to totals of its
+// own, merged once all are done.
 template <typename Pass>
 void RunRowPass(int32_t rows, DifferenceTotals& totals, Pass pass) {
-    DifferenceTotals part;
-    pass(0, rows, part);
-    MergeTotals(totals, part);
+    DifferenceTotals parts[MAX_ROW_WORKERS];
+    RunRowsOnAllCores(rows, [&](int32_t worker, int32_t begin, int32_t end) { pass(begin, end, parts[worker]); });
+    for (const DifferenceTotals& part : parts) MergeTotals(totals, part);
 }
 
 // The difference view's colours of the pair into target, and the figures of
