@@ -155,22 +155,24 @@ std::wstring DeltaText(uint32_t a, uint32_t b, int alphaDelta = 256) {
 }
 
 
-// The 比较信息 window of the program, when it shows, and its text field.
+struct InfoSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindInfoWindow(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<InfoSearch*>(context);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search->pid || !IsWindowVisible(window) || ClassName(window) != "KivCompareInfo") return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The 比较信息 window of the program, when it shows.
 HWND InfoWindow(Kiv& kiv) {
-    struct Search {
-        DWORD pid;
-        HWND found;
-    } search = {kiv.Pid(), nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* found = reinterpret_cast<Search*>(context);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(window, &pid);
-            if (pid != found->pid || !IsWindowVisible(window) || ClassName(window) != "KivCompareInfo") return TRUE;
-            found->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    InfoSearch search = {kiv.Pid(), nullptr};
+    EnumWindows(FindInfoWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
