@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/geometry/layout.h"
+#include "core/pixels/kernel_choice.h"
 #include "core/pixels/pixel_copy.h"
 #include "core/geometry/scale_maps.h"
 #include "view_fixture.h"
@@ -305,3 +306,44 @@ TEST(PixelCopyEquivalence, WidePicturesAtTheMeasuredZooms) {
         }
     }
 }
+
+namespace {
+
+// The choice between kernels, on made-up times: every kernel is tried first,
+// then the fastest runs, others now and then, and a change of speeds is
+// followed. A run right after another kernel's is slow (it pays for the
+// caches the other left) and must not count.
+TEST(KernelChoiceTest, TriesEachThenKeepsTheFastestAndNoticesChange) {
+    KernelChoice choice;
+    double speeds[3] = {2.0, 1.0, 3.0};  // per unit; kernel 1 is fastest
+    int32_t runs[3] = {};
+    int32_t last = -1;
+    auto run = [&](int32_t count) {
+        for (int32_t k = 0; k < count; ++k) {
+            const int32_t kernel = choice.Next(3);
+            ASSERT_GE(kernel, 0);
+            ASSERT_LT(kernel, 3);
+            ++runs[kernel];
+            choice.Record(kernel, kernel == last ? speeds[kernel] : 100.0);
+            last = kernel;
+        }
+    };
+    run(3 * (KernelChoice::FIRST_TRIES + 1));
+    for (int32_t runsOf : runs) EXPECT_EQ(runsOf, KernelChoice::FIRST_TRIES + 1);
+    const int32_t rounds = 20;
+    run(rounds * KernelChoice::REVISIT_EVERY);
+    EXPECT_GE(runs[1], 4 + rounds * (KernelChoice::REVISIT_EVERY - KernelChoice::REVISIT_RUNS) - 2);
+    EXPECT_GE(runs[0], 4 + rounds / 2 * KernelChoice::REVISIT_RUNS - 2);  // tried in turn
+    EXPECT_GE(runs[2], 4 + rounds / 2 * KernelChoice::REVISIT_RUNS - 2);
+    // Kernel 2 becomes the fastest: taken at its next try.
+    speeds[2] = 0.5;
+    run(3 * KernelChoice::REVISIT_EVERY);
+    const int32_t before = runs[2];
+    run(KernelChoice::REVISIT_EVERY);
+    EXPECT_GE(runs[2] - before, KernelChoice::REVISIT_EVERY - KernelChoice::REVISIT_RUNS);
+    // With two kernels available the third is never chosen; with one, the first.
+    for (int32_t k = 0; k < 200; ++k) EXPECT_LT(choice.Next(2), 2);
+    EXPECT_EQ(choice.Next(1), 0);
+}
+
+}  // namespace

@@ -184,70 +184,128 @@ CompareFigures FiguresOf(const DifferenceTotals& totals, bool withAlpha) {
     return figures;
 }
 
+namespace {
+
+enum class PlainColour { Pairs, Signed, Mask };
+
+int32_t Absolute(int32_t value) {
+    return value < 0 ? -value : value;
+}
+
+// The plain loop for one colour kind; weighted when either picture has alpha
+// (otherwise every channel's weighted error is 255 (a - b) and the alpha
+// channel's is 0).
+template <PlainColour colour, bool weighted>
+void PlainSpan(const SpanSettings& settings, const SpanPixels& span, DifferenceTotals& totals) {
+    int32_t minDelta[4] = {255, 255, 255, 255};  // byte order: blue, green, red, alpha
+    int32_t maxDelta[4] = {-255, -255, -255, -255};
+    int64_t sumDelta[4] = {0, 0, 0, 0};
+    uint64_t differing = 0;
+    uint64_t sumAbsolute = 0;
+    uint64_t sumSquared = 0;
+    uint32_t maxAbsolute = 0;
+    // Locals: the stores through out could otherwise alias every field.
+    const uint8_t* pairBytes = settings.pairBytes;
+    const int32_t* sumBytes = settings.sumBytes;
+    const uint32_t* inA = span.a;
+    const uint32_t* inB = span.b;
+    uint32_t* out = span.out;
+    const int32_t count = span.count;
+    const uint32_t opaqueA = settings.aOpaqueBits;
+    const uint32_t opaqueB = settings.bOpaqueBits;
+    const int32_t tolerance = settings.tolerance;
+    for (int32_t i = 0; i < count; ++i) {
+        const uint32_t pa = inA[i] | opaqueA;
+        const uint32_t pb = inB[i] | opaqueB;
+        int32_t a[4];
+        int32_t b[4];
+        int32_t delta[4];
+        int32_t largest = 0;
+        for (int32_t k = 0; k < 4; ++k) {
+            a[k] = static_cast<int32_t>(pa >> (8 * k) & 0xFF);
+            b[k] = static_cast<int32_t>(pb >> (8 * k) & 0xFF);
+            delta[k] = a[k] - b[k];
+            minDelta[k] = delta[k] < minDelta[k] ? delta[k] : minDelta[k];
+            maxDelta[k] = delta[k] > maxDelta[k] ? delta[k] : maxDelta[k];
+            sumDelta[k] += delta[k];
+            const int32_t size = Absolute(delta[k]);
+            largest = size > largest ? size : largest;
+        }
+        const bool differs = largest > tolerance;
+        differing += differs;
+        if constexpr (weighted) {
+            for (int32_t k = 0; k < 4; ++k) {
+                const uint32_t error = static_cast<uint32_t>(
+                    Absolute(k == 3 ? 255 * delta[3] : a[3] * a[k] - b[3] * b[k]));
+                sumAbsolute += error;
+                sumSquared += static_cast<uint64_t>(error) * error;
+                maxAbsolute = error > maxAbsolute ? error : maxAbsolute;
+            }
+        } else {
+            sumAbsolute += static_cast<uint32_t>(Absolute(delta[0]) + Absolute(delta[1]) + Absolute(delta[2]));
+            sumSquared += static_cast<uint32_t>(delta[0] * delta[0] + delta[1] * delta[1] + delta[2] * delta[2]);
+            maxAbsolute = static_cast<uint32_t>(largest) > maxAbsolute ? static_cast<uint32_t>(largest) : maxAbsolute;
+        }
+        uint32_t painted;
+        if constexpr (colour == PlainColour::Signed) {
+            int32_t negative = 0;
+            int32_t positive = 0;
+            for (int32_t k = 0; k < 3; ++k) {
+                negative += delta[k] < 0 ? -delta[k] : 0;
+                positive += delta[k] > 0 ? delta[k] : 0;
+            }
+            painted = static_cast<uint32_t>(sumBytes[negative]) << 16 | static_cast<uint32_t>(sumBytes[positive]) << 8;
+        } else if constexpr (colour == PlainColour::Mask) {
+            const int32_t grey = (299 * a[2] + 587 * a[1] + 114 * a[0] + 500) / 1000;
+            painted = differs ? MASK_RED : static_cast<uint32_t>(MASK_GREY_BASE + grey / 4) * 0x010101u;
+        } else {
+            painted = static_cast<uint32_t>(pairBytes[a[0] << 8 | b[0]]) |
+                      static_cast<uint32_t>(pairBytes[a[1] << 8 | b[1]]) << 8 |
+                      static_cast<uint32_t>(pairBytes[a[2] << 8 | b[2]]) << 16;
+        }
+        out[i] = painted;
+    }
+    DifferenceTotals part;
+    part.pixels = static_cast<uint64_t>(span.count);
+    part.differing = differing;
+    for (int32_t k = 0; k < 4; ++k) {
+        const int32_t channel = CHANNEL_OF_BYTE[k];
+        part.minDelta[channel] = minDelta[k];
+        part.maxDelta[channel] = maxDelta[k];
+        part.sumDelta[channel] = sumDelta[k];
+    }
+    part.sumAbsWeighted = weighted ? sumAbsolute : 255 * sumAbsolute;
+    part.sumSquaredWeighted = weighted ? sumSquared : 255 * 255 * sumSquared;
+    part.maxAbsWeighted = weighted ? maxAbsolute : 255 * maxAbsolute;
+    MergeTotals(totals, part);
+}
+
+template <PlainColour colour>
+void PlainSpanFor(const SpanSettings& settings, const SpanPixels& span, DifferenceTotals& totals) {
+    if (settings.aOpaqueBits == 0 || settings.bOpaqueBits == 0) {
+        PlainSpan<colour, true>(settings, span, totals);
+    } else {
+        PlainSpan<colour, false>(settings, span, totals);
+    }
+}
+
+}  // namespace
+
 void DifferenceSpanPortable(const SpanSettings& settings, const SpanPixels& span, DifferenceTotals& totals) {
     if (span.count <= 0) {
         return;
     }
-    DifferenceTotals part;
-    part.pixels = static_cast<uint64_t>(span.count);
-    int32_t minDelta[4] = {255, 255, 255, 255};
-    int32_t maxDelta[4] = {-255, -255, -255, -255};
-    for (int32_t i = 0; i < span.count; ++i) {
-        const uint32_t pa = span.a[i] | settings.aOpaqueBits;
-        const uint32_t pb = span.b[i] | settings.bOpaqueBits;
-        const int32_t alphaA = static_cast<int32_t>(pa >> 24);
-        const int32_t alphaB = static_cast<int32_t>(pb >> 24);
-        int32_t values[2][4];
-        bool differs = false;
-        int32_t negative = 0;
-        int32_t positive = 0;
-        for (int32_t k = 0; k < 4; ++k) {
-            const int32_t a = static_cast<int32_t>(pa >> (8 * k) & 0xFF);
-            const int32_t b = static_cast<int32_t>(pb >> (8 * k) & 0xFF);
-            values[0][k] = a;
-            values[1][k] = b;
-            const int32_t delta = a - b;
-            const int32_t channel = CHANNEL_OF_BYTE[k];
-            if (delta < minDelta[channel]) minDelta[channel] = delta;
-            if (delta > maxDelta[channel]) maxDelta[channel] = delta;
-            part.sumDelta[channel] += delta;
-            differs = differs || delta > settings.tolerance || -delta > settings.tolerance;
-            const int32_t weighted = k == 3 ? 255 * (alphaA - alphaB) : alphaA * a - alphaB * b;
-            const uint32_t absWeighted = static_cast<uint32_t>(weighted < 0 ? -weighted : weighted);
-            part.sumAbsWeighted += absWeighted;
-            part.sumSquaredWeighted += static_cast<uint64_t>(absWeighted) * absWeighted;
-            if (absWeighted > part.maxAbsWeighted) part.maxAbsWeighted = absWeighted;
-            if (k < 3) {
-                negative += delta < 0 ? -delta : 0;
-                positive += delta > 0 ? delta : 0;
-            }
-        }
-        part.differing += differs;
-        uint32_t colour = 0;
-        switch (settings.metric) {
-            case DifferenceMetric::Signed:
-                colour = static_cast<uint32_t>(settings.sumBytes[negative]) << 16 |
-                         static_cast<uint32_t>(settings.sumBytes[positive]) << 8;
-                break;
-            case DifferenceMetric::ToleranceMask: {
-                const int32_t grey = (299 * values[0][2] + 587 * values[0][1] + 114 * values[0][0] + 500) / 1000;
-                const uint32_t shade = static_cast<uint32_t>(MASK_GREY_BASE + grey / 4);
-                colour = differs ? MASK_RED : shade * 0x010101u;
-                break;
-            }
-            default:
-                for (int32_t k = 0; k < 3; ++k) {
-                    colour |= static_cast<uint32_t>(settings.pairBytes[values[0][k] << 8 | values[1][k]]) << (8 * k);
-                }
-                break;
-        }
-        span.out[i] = colour;
+    switch (settings.metric) {
+        case DifferenceMetric::Signed:
+            PlainSpanFor<PlainColour::Signed>(settings, span, totals);
+            break;
+        case DifferenceMetric::ToleranceMask:
+            PlainSpanFor<PlainColour::Mask>(settings, span, totals);
+            break;
+        default:
+            PlainSpanFor<PlainColour::Pairs>(settings, span, totals);
+            break;
     }
-    for (int32_t c = 0; c < 4; ++c) {
-        part.minDelta[c] = minDelta[c];
-        part.maxDelta[c] = maxDelta[c];
-    }
-    MergeTotals(totals, part);
 }
 
 namespace {
