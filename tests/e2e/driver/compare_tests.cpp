@@ -688,4 +688,86 @@ E2E_CASE(compare, the_reference_steps_and_closes) {
     ExpectStatus(s.kiv, 3, L"64 x 48   1/3", "the reference closed");
 }
 
+// Only the 32-bit build runs out of address space: pictures of almost half a
+// gigabyte are opened until one is refused; a difference view then finds no
+// room for its surface, says so and changes nothing, and has it once windows
+// are closed.
+E2E_CASE(compare, no_room_for_a_difference_view_is_told) {
+    if (!Is32BitBuild()) {
+        Note("SKIPPED: kiv.exe is not a 32-bit program, its address space does not run out");
+        return;
+    }
+    constexpr int SIDE = 11000;  // 484 MB of pixels each
+    constexpr int MOST_FILES = 12;
+    constexpr DWORD DECODE_TIMEOUT_MS = 120000;
+    Kiv kiv("compare_memory");
+    const std::vector<uint8_t> png = EncodeBilevelPng(SIDE, SIDE, [](int x, int) { return x % 2 == 0; }, SIDE);
+    for (int i = 1; i <= MOST_FILES; ++i)
+        REQUIRE(WriteBytes(kiv.Dir() + Format("\\big%02d.png", i), png), "cannot write picture %d", i);
+    const std::string size = Format("%d x %d", SIDE, SIDE);
+    // Each file opens in a window of its own, or is refused with a message.
+    auto open = [&](int i) -> bool {
+        const std::wstring title = Widen(Format("big%02d.png", i));
+        REQUIRE(WaitUntil(
+                    [&] {
+                        HWND active = kiv.ActiveChild();
+                        return kiv.FindMessageBox() ||
+                               (active && WindowTextW(active) == title && kiv.Status(3).rfind(size, 0) == 0);
+                    },
+                    DECODE_TIMEOUT_MS),
+                "picture %d neither opened nor was refused", i);
+        if (!kiv.FindMessageBox()) return true;
+        kiv.AnswerMessageBox(kiv.WaitMessageBox(false));
+        return false;
+    };
+    kiv.Launch({L"big01.png"});
+    kiv.WaitFrame();
+    REQUIRE(open(1), "the first picture did not open");
+    kiv.SendCommand(IDM_SET_REFERENCE);
+    int shown = 1;
+    for (int i = 2; i <= MOST_FILES; ++i) {
+        kiv.Drop(kiv.frame, {kiv.Dir() + Format("\\big%02d.png", i)});
+        if (!open(i)) break;
+        ++shown;
+    }
+    REQUIRE(shown >= 3 && shown < MOST_FILES, "%d pictures shown before one was refused", shown);
+
+    // Difference views one window after another, until one finds no room.
+    HWND compared = nullptr;
+    int refusedAt = 0;
+    for (int i = 2; i <= shown && compared == nullptr; ++i) {
+        HWND child = Child(kiv, Widen(Format("big%02d.png", i)).c_str());
+        kiv.Activate(child);
+        TapKey('D');
+        REQUIRE(WaitUntil([&] { return kiv.FindMessageBox() || kiv.StatusW(3) == L"相同"; }, DECODE_TIMEOUT_MS),
+                "D on picture %d neither showed the difference view nor a message", i);
+        if (kiv.FindMessageBox()) {
+            compared = child;
+            refusedAt = i;
+        }
+    }
+    REQUIRE(compared != nullptr, "every one of %d difference views found room", shown - 1);
+    const MessageBoxSeen seen = kiv.WaitMessageBox(false);
+    CHECK(seen.text == L"内存不足，无法显示差异视图。" && seen.okButton, "D without room says \"%s\"",
+          Narrow(seen.text).c_str());
+    kiv.AnswerMessageBox(seen);
+    ExpectStatus(kiv, 0, L"100%", "no room for the difference view");
+    ExpectStatus(kiv, 3, Widen(Format("%d x %d   %d/%d", SIDE, SIDE, refusedAt, MOST_FILES)),
+                 "no room for the difference view");
+
+    // Closing the other windows makes room.
+    size_t left = static_cast<size_t>(shown);
+    for (int i = 2; i <= shown; ++i) {
+        if (i == refusedAt) continue;
+        kiv.Activate(Child(kiv, Widen(Format("big%02d.png", i)).c_str()));
+        kiv.SendCommand(IDM_CLOSE);
+        kiv.WaitChildCount(--left);
+    }
+    kiv.Activate(compared);
+    TapKey('D');
+    ExpectStatus(kiv, 0, L"100%  差异 绝对差 ×1  容差 0", "room made");
+    ExpectStatus(kiv, 3, L"相同", "room made");
+    CHECK(kiv.FindMessageBox() == nullptr, "a message showed once there was room");
+}
+
 }  // namespace e2e
