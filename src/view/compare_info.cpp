@@ -102,7 +102,7 @@ bool RegisterInfoClass() {
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = InfoWndProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     windowClass.lpszClassName = INFO_CLASS_NAME;
     registered = RegisterClassExW(&windowClass) != 0;

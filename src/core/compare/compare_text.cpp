@@ -158,8 +158,11 @@ std::wstring GroupedNumber(uint64_t value) {
 std::wstring DifferingText(uint64_t differing, uint64_t overlap) {
     if (overlap == 0) return TEXT_NO_OVERLAP;
     if (differing == 0) return TEXT_IDENTICAL;
-    // Hundredths of a percent, rounded half up, in integers.
-    const uint64_t hundredths = (differing * HUNDREDTHS_OF_PERCENT * 2 + overlap) / (overlap * 2);
+    // Hundredths of a percent, rounded half up, in integers; a share that
+    // rounds to none or to all shows the nearest that is not.
+    uint64_t hundredths = (differing * HUNDREDTHS_OF_PERCENT * 2 + overlap) / (overlap * 2);
+    if (hundredths == 0) hundredths = 1;
+    if (hundredths == HUNDREDTHS_OF_PERCENT && differing < overlap) hundredths = HUNDREDTHS_OF_PERCENT - 1;
     char share[NUMBER_BUFFER];
     std::snprintf(share, sizeof share, "%llu.%02llu%%", static_cast<unsigned long long>(hundredths / 100),
                   static_cast<unsigned long long>(hundredths % 100));

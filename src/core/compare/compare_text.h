@@ -35,7 +35,8 @@ std::wstring CompareModeText(const CompareMode& mode, const CompareSettings& set
 std::wstring DeltaText(uint32_t a, uint32_t b, bool withAlpha);
 
 // "差异 1,234 (0.51%)": the share rounded to hundredths of a percent, half
-// up; "相同" when no pixel differs, "无重叠" when the pictures do not overlap.
+// up, but never 0.00 % while a pixel differs nor 100.00 % while one agrees;
+// "相同" when no pixel differs, "无重叠" when the pictures do not overlap.
 std::wstring DifferingText(uint64_t differing, uint64_t overlap);
 
 // "1,234,567".

@@ -141,9 +141,9 @@ std::wstring DifferingText(const Pair& pair, int tolerance) {
                 differing += Differs(pair.a.colour(x, y), pair.B(x, y), tolerance) ? 1 : 0;
             }
     if (differing == 0) return L"相同";
-    const double share = std::floor(100.0 * differing / overlap * 100 + 0.5) / 100;
+    const uint64_t hundredths = (differing * 20000 + overlap) / (2 * overlap);
     wchar_t text[32];
-    std::swprintf(text, 32, L"%.2f%%", share);
+    std::swprintf(text, 32, L"%llu.%02llu%%", hundredths / 100, hundredths % 100);
     return L"差异 " + Grouped(differing) + L" (" + text + L")";
 }
 
