@@ -200,11 +200,14 @@ void RefreshCompare(View* view, HWND window) {
         compare.placedReference = CompareSurface();
     }
 
-    if (hadSurfaces || UsesReference(compare)) InvalidateRect(window, nullptr, FALSE);
+    const bool comparing = hadSurfaces || UsesReference(compare);
+    if (comparing) InvalidateRect(window, nullptr, FALSE);
     if (IsActive(view, window)) {
         UpdateZoomReadout(view);
         UpdatePictureReadout(view, window);
-        UpdateCursorReadouts(view, window);
+        // The cursor's readouts change only where the window compares (or
+        // just stopped); a plain window waits for the cursor to move.
+        if (comparing) UpdateCursorReadouts(view, window);
         UpdateCompareInfo(view->host);
     }
 }
