@@ -16,6 +16,7 @@
 #include "bench_timing.h"
 #include "compare_bench.h"
 #include "core/geometry/layout.h"
+#include "core/pixels/kernel_choice.h"
 #include "core/pixels/pixel_copy.h"
 #include "core/geometry/scale_maps.h"
 #include "core/geometry/view_state.h"
@@ -45,6 +46,9 @@ constexpr double SPEEDUP_BELOW_100 = 1.3;
 // Never slower than its own portable builders (timed in turns with them);
 // 5 % for what the machine's load does to one best-of.
 constexpr double PORTABLE_RATIO_LIMIT = 1.05;
+// Frames in which the copy's choice of kernels settles: every set tried.
+constexpr int32_t CHOICE_SETTLING_FRAMES =
+    KernelChoice::MAX_KERNELS * KernelChoice::FIRST_TRIES * KernelChoice::RUNS_PER_TRY + KernelChoice::RUNS_PER_TRY;
 constexpr int32_t MEMCPY_STRICT_FROM_ZOOM = 40000;
 constexpr double TABLE_BUILD_LIMIT_SECONDS = 1e-3;
 
@@ -196,6 +200,11 @@ CaseResult RunCase(const Surface& picture, Surface& target, Surface& expected, T
     CopyScaledViewUsing(CopyKernels::Portable, picture.view, target.view, copy, 0);
     result.identical = result.identical && target.pixels == expected.pixels;
 
+    // The copy chooses its kernels by timing its first frames of a kind
+    // (KernelChoice): timed once that has settled, as when scrolling.
+    for (int32_t frame = 0; frame < CHOICE_SETTLING_FRAMES; ++frame) {
+        CopyScaledView(picture.view, target.view, copy, 0);
+    }
     // The copy against its limit and its own portable builders, in turns.
     const std::vector<double> inTurns = BestSecondsInTurns(
         {[&] { MemcpyRows(picture.view, target.view, copy); },

@@ -135,6 +135,8 @@ CompareFigures FiguresOf(const DifferenceTotals& totals, bool withAlpha);
 // The row pass: rows rowBegin .. rowEnd-1 of this picture (0 at the top) get
 // their difference-view colours in target (a surface of a's size) and add
 // their statistics to totals; pixels outside the overlap get backgroundPixel.
+// table is built for settings' metric and exposure (with another the colours
+// are wrong, never the reads, writes or totals).
 // The tolerance mask paints a differing pixel 0x00FF0000 (red) and any other
 // one grey 192 + g / 4, g = (299 R + 587 G + 114 B + 500) / 1000 of a's
 // colour as decoded; every painted pixel's fourth byte is 0. Reads and

@@ -18,12 +18,15 @@ int32_t KernelChoice::Fastest(int32_t available) const {
 int32_t KernelChoice::Next(int32_t available) {
     if (available > MAX_KERNELS) available = MAX_KERNELS;
     if (available <= 1) return 0;
-    for (int32_t kernel = 0; kernel < available; ++kernel) {
-        if (tries_[kernel] < FIRST_TRIES) return kernel;
+    if (last_ >= 0 && last_ < available && !lastCounted_) {
+        return last_;
     }
-    if (revisitLeft_ > 0 && revisited_ < available) {
-        --revisitLeft_;
-        return revisited_;
+    int32_t fewest = 0;
+    for (int32_t kernel = 1; kernel < available; ++kernel) {
+        if (tries_[kernel] < tries_[fewest]) fewest = kernel;
+    }
+    if (tries_[fewest] < FIRST_TRIES) {
+        return fewest;
     }
     const int32_t fastest = Fastest(available);
     if (++runs_ < REVISIT_EVERY) {
@@ -32,16 +35,14 @@ int32_t KernelChoice::Next(int32_t available) {
     // The others in turn.
     runs_ = 0;
     revisit_ = (revisit_ + 1) % (available - 1);
-    revisited_ = revisit_ < fastest ? revisit_ : revisit_ + 1;
-    revisitLeft_ = REVISIT_RUNS - 1;
-    return revisited_;
+    return revisit_ < fastest ? revisit_ : revisit_ + 1;
 }
 
 void KernelChoice::Record(int32_t kernel, double secondsPerUnit) {
     if (kernel < 0 || kernel >= MAX_KERNELS) return;
-    const bool followsAnother = kernel != last_;
+    lastCounted_ = kernel == last_;
     last_ = kernel;
-    if (followsAnother) return;
+    if (!lastCounted_) return;
     recent_[kernel][slot_[kernel]] = secondsPerUnit;
     slot_[kernel] = (slot_[kernel] + 1) % RECENT;
     if (tries_[kernel] < RECENT) ++tries_[kernel];
