@@ -8,6 +8,7 @@
 #include "win32/texts.h"
 
 inline constexpr char FRAME_CLASS_NAME[] = "MDIKIVClass";
+inline constexpr wchar_t FRAME_CLASS_NAME_W[] = L"MDIKIVClass";
 inline constexpr char FRAME_TITLE[] = "Win32KIV MDI 多文档示例";
 inline constexpr char STATUS_INITIAL_TEXT[] = "msctls_statusbar32";
 
@@ -33,8 +34,16 @@ inline constexpr wchar_t TEXT_TOO_LARGE_BEFORE[] = L"图片太大（";
 inline constexpr wchar_t TEXT_TOO_LARGE_AFTER[] = L" 像素），无法显示。";
 inline constexpr wchar_t TEXT_TOO_MANY_FILES[] = L"一次选择的文件太多。";
 
+// 文件 → 最近打开的文件 while the list is empty.
+inline constexpr wchar_t TEXT_RECENT_NONE[] = L"（无）";
+// What 选项 → 添加到“打开方式” / 从“打开方式”中移除 did.
+inline constexpr wchar_t TEXT_OPEN_WITH_ADDED[] = L"kiv 已添加到“打开方式”列表。";
+inline constexpr wchar_t TEXT_OPEN_WITH_REMOVED[] = L"kiv 已从“打开方式”列表中移除。";
+inline constexpr wchar_t TEXT_OPEN_WITH_FAILED[] = L"无法写入注册表，“打开方式”列表没有改变。";
+
 // The Open dialog's file types: pairs of a caption and its patterns, each
-// ended by a zero, the list by a second one.
+// ended by a zero, the list by a second one. The one list of the types kiv
+// opens: the "Open with" registration takes its extensions from here.
 inline constexpr wchar_t OPEN_FILTER[] =
     L"图片 (*.bmp;*.gif;*.jpg;*.jpeg;*.png;*.tif;*.tiff;*.ico)\0"
     L"*.bmp;*.dib;*.gif;*.jpg;*.jpeg;*.jpe;*.jfif;*.png;*.tif;*.tiff;*.ico\0"
