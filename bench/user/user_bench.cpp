@@ -3,7 +3,7 @@
 // photo-like pictures; every time ends when the screen shows the result.
 // Baselines are measured in the same run; the table gives a verdict per
 // target and never fails the run for a missed one.
-//   kiv_userbench --kiv PATH --cache DIR [--root DIR] [--quick]
+//   kiv_userbench --kiv PATH --cache DIR [--root DIR] [--quick] [--compare-only]
 #include <windows.h>
 
 #include <cstdarg>
@@ -71,6 +71,9 @@ constexpr double NEW_WINDOW_MS = 50;
 constexpr double SCROLL_REPAINT_FACTOR = 2;
 constexpr double ZOOM_REPAINT_FACTOR = 3;
 constexpr double UNANSWERED_MS = 100;
+constexpr double DIFFERENCE_TOGGLE_MS = 150;
+constexpr double METRIC_CHANGE_MS = 150;
+constexpr double DIFFERENCE_SCROLL_REPAINT_FACTOR = 2;
 constexpr double WINDOW_ALLOWANCE_MB = 1;
 
 struct Plan {
@@ -81,9 +84,10 @@ struct Plan {
     int stepsPerPass;
     int zoomSteps;
     int repaints;      // bare repaints before the view steps and between their passes
+    int compares;      // difference view toggles and metric changes, each way
 };
-constexpr Plan FULL_PLAN = {5, 3, 5, 3, 20, 40, 20};
-constexpr Plan QUICK_PLAN = {2, 1, 2, 1, 10, 10, 10};
+constexpr Plan FULL_PLAN = {5, 3, 5, 3, 20, 40, 20, 10};
+constexpr Plan QUICK_PLAN = {2, 1, 2, 1, 10, 10, 10, 3};
 
 // Everything measured, by name; the table reads it at the end.
 std::map<std::string, std::vector<double>> samples;
@@ -545,6 +549,76 @@ void ViewSteps(const PictureFiles& files, const Plan& plan) {
     Progress("zoom steps from %s: median %.2f ms", labels["zoom"].c_str(), Of("zoom").median);
 }
 
+// Comparing a 24 MP pair in a window of VIEW_W x VIEW_H: the difference view
+// turned on until the window shows it, a change of metric, and scroll steps
+// in the difference view.
+void CompareSteps(const PictureFiles& files, const Plan& plan) {
+    BareRepaints(plan.repaints);
+    Kiv kiv("compare");
+    const std::string picture = PlaceCopy(kiv, files.photo, "a.jpg");
+    const std::string reference = PlaceCopy(kiv, files.walk[0], "b.jpg");
+    kiv.Launch({e2e::Widen(reference), e2e::Widen(picture)});
+    kiv.WaitFrame();
+    kiv.WaitChildCount(2);
+    kiv.PlaceFrame(FRAME_W, FRAME_H);
+    const HWND other = kiv.ChildTitled(L"b.jpg"), child = kiv.ChildTitled(L"a.jpg");
+    REQUIRE(other && child, "the pair's windows are not titled a.jpg and b.jpg");
+    kiv.Activate(other);
+    WaitPictureReadout(kiv);
+    kiv.SendCommand(e2e::IDM_SET_REFERENCE);
+    kiv.Activate(child);
+    WaitPictureReadout(kiv);
+    e2e::MoveChild(child, 0, 0);
+    REQUIRE(e2e::SetClientSize(child, VIEW_W, VIEW_H), "the window's client area could not be made %d x %d",
+            VIEW_W, VIEW_H);
+    e2e::MoveCursorToClient(child, VIEW_W / 2, VIEW_H / 2);
+    RowProbe probe(child, {0, VIEW_H / 2, VIEW_H - 1});
+    const HANDLE process = kiv.Process();
+    auto command = [&](int id) { return e2e::Send(kiv.frame, WM_COMMAND, static_cast<WPARAM>(id), 0); };
+    // What each state looks like, learnt untimed: the picture, its difference
+    // view and the tolerance mask.
+    const std::vector<uint32_t> plain = SettledRows(probe);
+    command(e2e::IDM_DIFFERENCE_VIEW);
+    const std::vector<uint32_t> difference = SettledRows(probe);
+    command(e2e::IDM_METRIC_TOLERANCE_MASK);
+    const std::vector<uint32_t> mask = SettledRows(probe);
+    REQUIRE(plain != difference && difference != mask, "the difference view looks like the picture or the mask");
+    command(e2e::IDM_METRIC_ABSOLUTE);
+    command(e2e::IDM_DIFFERENCE_VIEW);
+    SettledRows(probe);
+    // Timed until the window shows what it was learnt to show.
+    auto timed = [&](const std::string& key, int id, const std::vector<uint32_t>& shows) {
+        const double start = NowMs();
+        REQUIRE(command(id), "the command was not handled");
+        Add(key + ".handled", NowMs() - start);
+        const double shown = userbench::PollUntil([&] { return probe.Read() == shows; }, process, SHOW_TIMEOUT_MS);
+        REQUIRE(shown >= 0, "the window did not show the result of %s", key.c_str());
+        Add(key, shown - start);
+    };
+    for (int i = 0; i < plan.compares; ++i) {
+        timed("compare.toggle", e2e::IDM_DIFFERENCE_VIEW, difference);
+        timed("compare.metric", e2e::IDM_METRIC_TOLERANCE_MASK, mask);
+        timed("compare.metric", e2e::IDM_METRIC_ABSOLUTE, difference);
+        command(e2e::IDM_DIFFERENCE_VIEW);
+        SettledRows(probe);
+    }
+    Progress("difference view on: median %.1f ms; metric change: median %.1f ms", Of("compare.toggle").median,
+             Of("compare.metric").median);
+    command(e2e::IDM_DIFFERENCE_VIEW);
+    for (int pass = 0; pass < plan.scrollPasses; ++pass) {
+        BareRepaints(plan.repaints);
+        REQUIRE(e2e::Send(child, WM_VSCROLL, SB_TOP, 0), "SB_TOP not handled");
+        SettledRows(probe);
+        for (int i = 0; i < plan.stepsPerPass; ++i) {
+            double handled = 0;
+            Add("compare.scroll",
+                TimedChange(probe, process, [&] { return e2e::Send(child, WM_VSCROLL, SB_LINEDOWN, 0); }, &handled));
+            Add("compare.scroll.handled", handled);
+        }
+    }
+    Progress("scroll steps in the difference view: median %.2f ms", Of("compare.scroll").median);
+}
+
 // Runs one part; a part that fails is named in the table, the others go on.
 void RunPart(const char* name, const std::function<void()>& part) {
     Progress("%s", name);
@@ -617,6 +691,9 @@ taken from the baselines' bests; a verdict is printed, never enforced):
 - scroll step: WM_VSCROLL SB_LINEDOWN sent to the window until each probed row has changed in at
   least half its pixels; 20 steps down from the top per pass. zoom step: Alt held, WM_MOUSEWHEEL sent
   to the window (cursor in its middle), in and out by turns. "handled": until the message returned.
+- comparing: a.jpg against b.jpg (two 24 MP pictures) as the reference; IDM_DIFFERENCE_VIEW, or a
+  metric (absolute difference and tolerance mask by turns), sent to the frame until the window shows
+  what it was seen to show untimed; scroll steps in the difference view as above, at 100 %.
 - answering: WM_NULL sent to the frame with SendMessageTimeout every 10 ms from a thread of ours; per
   open, the longest wait for an answer among the pings out between the start (for a start: the frame
   appearing) and 250 ms after the picture showed.
@@ -649,6 +726,11 @@ void PrintTable(const PictureFiles& files) {
     }
     Row("  zoom step, " + labels["zoom"] + " and one notch in", "zoom",
         TimesBaseline("repaint", ZOOM_REPAINT_FACTOR, repaint));
+    std::printf("comparing a 24 MP pair, view %d x %d\n", VIEW_W, VIEW_H);
+    Row("  difference view turned on", "compare.toggle", Fixed(DIFFERENCE_TOGGLE_MS));
+    Row("  metric changed", "compare.metric", Fixed(METRIC_CHANGE_MS));
+    Row("  scroll step in the difference view at 100%", "compare.scroll",
+        TimesBaseline("repaint", DIFFERENCE_SCROLL_REPAINT_FACTOR, repaint));
     std::printf("longest time the frame did not answer, per open\n");
     Row("  starts", "unanswered.start", Fixed(UNANSWERED_MS, true));
     Row("  next picture", "unanswered.next", Fixed(UNANSWERED_MS, true));
@@ -678,19 +760,21 @@ int main(int argc, char** argv) {
     config.rootDir = "C:\\kivbench";
     std::string cache;
     Plan plan = FULL_PLAN;
+    bool compareOnly = false;  // the comparing part and its baseline alone
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--quick") plan = QUICK_PLAN;
+        else if (option == "--compare-only") compareOnly = true;
         else if (option == "--kiv" && i + 1 < argc) config.kivPath = argv[++i];
         else if (option == "--cache" && i + 1 < argc) cache = argv[++i];
         else if (option == "--root" && i + 1 < argc) config.rootDir = argv[++i];
         else {
-            std::fprintf(stderr, "usage: kiv_userbench --kiv PATH --cache DIR [--root DIR] [--quick]\n");
+            std::fprintf(stderr, "usage: kiv_userbench --kiv PATH --cache DIR [--root DIR] [--quick] [--compare-only]\n");
             return 2;
         }
     }
     if (config.kivPath.empty() || cache.empty()) {
-        std::fprintf(stderr, "usage: kiv_userbench --kiv PATH --cache DIR [--root DIR] [--quick]\n");
+        std::fprintf(stderr, "usage: kiv_userbench --kiv PATH --cache DIR [--root DIR] [--quick] [--compare-only]\n");
         return 2;
     }
     PictureFiles files;
@@ -702,12 +786,18 @@ int main(int argc, char** argv) {
     std::string error;
     userbench::BareDecodeMs(files.photo, &error);  // warm-up: GDI+ loads its codecs
     userbench::FramePinger pinger;
+    if (compareOnly) {
+        RunPart("comparing a pair", [&] { CompareSteps(files, plan); });
+        PrintTable(files);
+        return problems.empty() ? 0 : 1;
+    }
     RunPart("bare decodes", [&] { BareDecodes(files, plan.decodes); });
     RunPart("starts on 1 x 1", [&] { FloorStarts(files, plan, pinger); });
     RunPart("starts on 24 MP and new windows", [&] { PhotoStartsAndWindows(files, plan, pinger); });
     RunPart("next pictures", [&] { FolderSteps(files, plan, pinger); });
     RunPart("bare decodes", [&] { BareDecodes(files, plan.decodes); });
     RunPart("scroll and zoom steps, and bare repaints between them", [&] { ViewSteps(files, plan); });
+    RunPart("comparing a pair", [&] { CompareSteps(files, plan); });
     PrintTable(files);
     return problems.empty() ? 0 : 1;
 }

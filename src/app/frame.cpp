@@ -22,6 +22,7 @@
 #include "win32/gdiplus_flat.h"
 #include "win32/trace.h"
 #include "view/back_buffer.h"
+#include "view/compare.h"
 #include "core/files/file_types.h"
 #include "core/geometry/layout.h"
 #include "core/settings/recent_files.h"
@@ -300,7 +301,13 @@ LRESULT OnFrameCommand(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam)
         case IDM_PAGE_DOWN:
         case IDM_HOME:
         case IDM_END: RunOnActiveView(LOWORD(wParam)); return 0;
+        case IDM_COMPARE_INFO: ToggleCompareInfo(&opener->Host()); return 0;
         default:
+            // The 比较 menu's commands act on the active window too.
+            if (LOWORD(wParam) >= IDM_SET_REFERENCE && LOWORD(wParam) <= IDM_OFFSET_RESET) {
+                RunOnActiveView(LOWORD(wParam));
+                return 0;
+            }
             if (LOWORD(wParam) >= IDM_RECENT_FIRST && LOWORD(wParam) < IDM_RECENT_FIRST + RECENT_FILES_MAX) {
                 opener->OpenRecent(LOWORD(wParam) - IDM_RECENT_FIRST);
                 return 0;
@@ -343,6 +350,9 @@ LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lP
         case WM_SIZE: return OnFrameSize(frame, wParam, lParam);
         case WM_COMMAND: return OnFrameCommand(opener, frame, wParam, lParam);
         case WM_DROPFILES: opener->OpenDropped(reinterpret_cast<HDROP>(wParam)); return 0;
+        case WM_INITMENUPOPUP:
+            CheckCompareItems(reinterpret_cast<HMENU>(wParam), &opener->Host());
+            return DefFrameProcA(frame, mdiClient, message, wParam, lParam);
         case DPI_CHANGED: return OnDpiChanged(frame, lParam);
         case WM_PICTURES_READY: opener->DeliverFinished(); return 0;
         case WM_OPEN_START_FILES: opener->OpenStartupFiles(); return 0;

@@ -15,6 +15,7 @@
 #include "app/settings_file.h"
 #include "app/resource.h"
 #include "app/texts.h"
+#include "view/compare.h"
 #include "view/image_view.h"
 
 namespace {
@@ -58,8 +59,9 @@ WPARAM RunMessageLoop(HACCEL keys) {
         if (TranslateMDISysAccel(mdiClient, &message)) {
             continue;
         }
-        // The command keys, whichever window has the focus.
-        if (TranslateAcceleratorW(frameWnd, keys, &message)) {
+        // The command keys, whichever window has the focus, but for those
+        // the 比较信息 window's text takes itself (selecting, copying).
+        if (!IsCompareInfoKey(message) && TranslateAcceleratorW(frameWnd, keys, &message)) {
             continue;
         }
         TranslateMessage(&message);

@@ -120,6 +120,7 @@ Opener::Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage, Progr
       notifyFoldersMessage_(foldersMessage) {
     host_.documents = documents_.get();
     host_.settings = &settings_;
+    host_.compare = &compare_;
     settings_.linked = program.kept.linkedViews;
 }
 

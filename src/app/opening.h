@@ -88,6 +88,7 @@ private:
     std::vector<std::wstring> handedFiles_;
     std::unique_ptr<Documents> documents_;
     ViewSettings settings_;
+    CompareSession compare_;
     ViewHost host_;
     std::unique_ptr<FolderWatcher> watcher_;  // while automatic reload is on
     std::set<std::wstring> changedFolders_;    // waiting for the writing to settle

@@ -13,9 +13,12 @@
 #define WINDOW_MENU_POSITION 1
 
 // Keys the resource compiler knows by number only: "=+" and "-_" of the
-// main keyboard.
+// main keyboard...
 #define KEY_PLUS 0xBB
 #define KEY_MINUS 0xBD
+// ... and "[{" and "]}".
+#define KEY_BRACKET_OPEN 0xDB
+#define KEY_BRACKET_CLOSE 0xDD
 
 // The application icon (frame and document windows, and the exe itself).
 #define IDI_KIV 1

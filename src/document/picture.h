@@ -46,6 +46,9 @@ public:
     bool HasAlpha() const { return straight_ != nullptr; }
     // The colour of pixel (x, y) as decoded, 0xAARRGGBB; inside the picture only.
     uint32_t DecodedColour(uint32_t x, uint32_t y) const;
+    // Every pixel as decoded: the kept colours where the picture has alpha,
+    // else the painted ones (whose fourth byte then means nothing).
+    PixelSurface DecodedPixels() const { return straight_ ? DecodedSurface() : Surface(); }
 
     // The same picture turned or mirrored (the rotate and flip commands): a
     // new picture of the same file; null when the memory is not there.

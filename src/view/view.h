@@ -12,7 +12,9 @@
 
 #include "document/folder.h"
 #include "document/picture.h"
+#include "core/compare/difference.h"
 #include "core/geometry/view_state.h"
+#include "view/compare_state.h"
 
 class Documents;
 
@@ -20,6 +22,13 @@ class Documents;
 struct ViewSettings {
     bool linked = false;      // a zoom or scroll in one window is repeated in the others
     bool autoReload = false;  // a window whose file changes on disk reads it again
+    CompareSettings compare;  // metric, exposure, tolerance and alignment of every comparison
+};
+
+// What the windows are compared against: one reference window for the
+// program, or none.
+struct CompareSession {
+    HWND reference = nullptr;
 };
 
 // What a result that arrives for the window is for, which decides what a
@@ -51,7 +60,8 @@ struct ViewHost {
     HMENU documentMenu = nullptr;  // the menu bar while one is
     int windowMenuPosition = 0;    // the submenu where the MDI client lists the windows
     Documents* documents = nullptr;
-    const ViewSettings* settings = nullptr;
+    ViewSettings* settings = nullptr;  // the compare commands change their part
+    CompareSession* compare = nullptr;
 };
 
 struct View {
@@ -72,6 +82,8 @@ struct View {
     uint64_t pendingTicket = 0;  // the decode the window waits for, or 0
     LoadPurpose pendingPurpose = LoadPurpose::FirstPicture;
     int reloadRetries = 0;  // automatic reloads of a file that did not decode yet
+
+    ViewCompare compare;  // this window against the reference
 
     const ViewHost* host = nullptr;
     // The window of the start without a file named: when its picture cannot
@@ -118,6 +130,9 @@ void UpdatePictureReadout(const View* view, HWND window);
 void HandPendingBars(View* view, HWND window);
 constexpr UINT_PTR HAND_BARS_TIMER = 1;
 
+// The window's title: its file's name, marked when it is the reference.
+void UpdateTitle(const View* view, HWND window);
+
 // Writes text into status part 3 when the window is the active one.
 void ShowPictureStatus(const View* view, HWND window, const wchar_t* text);
 
@@ -131,6 +146,9 @@ bool RunViewCommand(View* view, HWND window, int command);
 
 // With linked views, puts every other window at the leader's zoom with the
 // leader's centre picture point at its own centre.
+// With a reference, each window's picture point goes where the picture
+// points compared with it lie (alignment and the window's own offset), so a
+// linked scroll keeps compared pixels together.
 void FollowLinkedLeader(const View* leader, HWND leaderWindow);
 // The same whatever the setting: linking turned on aligns the windows.
 void AlignViewsTo(const View* leader, HWND leaderWindow);

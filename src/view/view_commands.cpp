@@ -13,6 +13,7 @@
 #include "core/geometry/scale_maps.h"
 #include "core/geometry/turn.h"
 #include "core/geometry/zoom.h"
+#include "view/compare.h"
 #include "view/view_clipboard.h"
 #include "view/view_handlers.h"
 
@@ -64,6 +65,7 @@ void TurnPicture(const View* view, int turn) {
         shower->picture = turned;
         UpdatePictureReadout(shower, window);
         SendMessageW(window, WM_SIZE, 0, 0);
+        PictureChanged(shower, window);
     }
 }
 
@@ -97,7 +99,7 @@ bool RunViewCommand(View* view, HWND window, int command) {
         case IDM_FLIP: TurnPicture(view, ORIENTATION_MIRROR); break;
         case IDM_COPY_PICTURE: CopyPicture(*view->picture, window, view->host->frame); return true;
         case IDM_COPY_PATH: CopyPath(view->path, window, view->host->frame); return true;
-        default: return false;
+        default: return RunCompareCommand(view, window, command);
     }
     FollowLinkedLeader(view, window);
     return true;
@@ -112,7 +114,9 @@ void AlignViewsTo(const View* leader, HWND leaderWindow) {
     for (HWND window : DocumentWindows(leader->host->mdiClient)) {
         View* follower = ViewOf(window);
         if (window == leaderWindow || !follower->picture) continue;
-        FollowView(leader->state, follower->state);
+        const PlainPoint leaderPlace = LinkedDisplacement(leader, leaderWindow);
+        const PlainPoint followerPlace = LinkedDisplacement(follower, window);
+        FollowView(leader->state, follower->state, {leaderPlace.x - followerPlace.x, leaderPlace.y - followerPlace.y});
         SendMessageW(window, WM_SIZE, 0, 0);
     }
 }

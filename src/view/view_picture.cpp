@@ -9,11 +9,13 @@
 #include <new>
 
 #include "document/documents.h"
+#include "core/compare/compare_text.h"
 #include "core/files/paths.h"
 #include "core/text/text.h"
 #include "core/geometry/layout.h"
 #include "core/geometry/scale_maps.h"
 #include "core/geometry/zoom.h"
+#include "view/compare.h"
 #include "view/view_handlers.h"
 #include "view/view_texts.h"
 
@@ -84,11 +86,18 @@ bool ShowPicture(View* view, HWND window, const std::shared_ptr<const Picture>& 
     view->picture = picture;
     view->path = picture->Identity().path;
     if (folder) view->folder = folder;
-    SetWindowTextW(window, FileNameOf(view->path).c_str());
+    UpdateTitle(view, window);
     UpdatePictureReadout(view, window);
     // Re-layout: bars, their positions, the zoom readout and a full repaint.
     SendMessageW(window, WM_SIZE, 0, 0);
+    PictureChanged(view, window);
     return true;
+}
+
+void UpdateTitle(const View* view, HWND window) {
+    std::wstring title = FileNameOf(view->path);
+    if (view->host->compare != nullptr && view->host->compare->reference == window) title += TEXT_REFERENCE_SUFFIX;
+    SetWindowTextW(window, title.c_str());
 }
 
 void WaitForPicture(View* view, HWND window, const std::wstring& path, uint64_t ticket, LoadPurpose purpose) {
@@ -96,7 +105,7 @@ void WaitForPicture(View* view, HWND window, const std::wstring& path, uint64_t 
     view->pendingTicket = ticket;
     view->pendingPurpose = purpose;
     view->path = path;
-    if (!view->picture) SetWindowTextW(window, FileNameOf(path).c_str());
+    if (!view->picture) UpdateTitle(view, window);
     UpdatePictureReadout(view, window);
 }
 
@@ -115,6 +124,13 @@ void UpdatePictureReadout(const View* view, HWND window) {
         return;
     }
     if (!view->picture) return;
+    // A difference view tells how much of the overlap differs instead.
+    const KnownFigures& known = view->compare.figures;
+    if (DifferenceShown(view) != nullptr && known.known) {
+        ShowPictureStatus(view, window,
+                          DifferingText(known.figures.differingPixels, known.figures.overlapPixels).c_str());
+        return;
+    }
     int32_t place = -1, count = 0;
     if (view->folder) {
         place = PlaceInFolder(*view->folder, FileNameOf(view->path));
