@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-enum class PictureFormat { Unknown, Bmp, Gif, Jpeg, Png, Tiff, Ico };
+enum class PictureFormat { Unknown, Bmp, Gif, Jpeg, Png, Tiff, Ico, WebP };
 
 enum class HeaderStatus {
     Ok,
