@@ -6,3 +6,7 @@
 inline constexpr wchar_t TEXT_LOADING[] = L"正在加载...";
 inline constexpr wchar_t TEXT_OUT_OF_MEMORY[] = L"内存不足，无法打开这张图片。";
 inline constexpr wchar_t TEXT_CLIPBOARD_FAILED[] = L"无法把图片放到剪贴板上。";
+
+// After the colour readout of a picture with 16 bits per channel (GBK bytes
+// for the status bar's A-function).
+inline constexpr char TEXT_DEEP_COLOUR_TAG[] = " (16位)";
