@@ -708,7 +708,7 @@ void PrintTable(const PictureFiles& files) {
         TimesBaseline("libpng", START_DECODE_FACTOR, Of("decode.png"), "floor + ", floor.median, floor.best));
     Row("  start to first picture, 24 MP WebP", "start.webp",
         TimesBaseline("libwebp", START_DECODE_FACTOR, Of("decode.webp"), "floor + ", floor.median, floor.best));
-    Row("  next picture (JPEG), right after the previous", "next.now",
+    Row("  next JPEG, right after the previous", "next.now",
         TimesBaseline("libjpeg", NEXT_DECODE_FACTOR, jpegDecode));
     Row("  next picture, after a 2 s pause", "next.paused", Fixed(NEXT_AFTER_PAUSE_MS));
     Row("  new window on an unchanged picture", "new_window", Fixed(NEW_WINDOW_MS));
