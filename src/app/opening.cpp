@@ -84,7 +84,8 @@ bool IsGone(LoadError error) {
         case LoadError::Empty:
         case LoadError::NotAPicture:
         case LoadError::Damaged:
-        case LoadError::TooLarge: return true;
+        case LoadError::TooLarge:
+        case LoadError::TwelveBitJpeg: return true;
         case LoadError::Unreadable:
         case LoadError::OutOfMemory:
         case LoadError::Cancelled:
