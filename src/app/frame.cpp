@@ -216,8 +216,7 @@ void ToggleNewFrameEachStart(Program& program, HWND frame) {
 }
 
 void ChangeOpenWith(HWND frame, bool add) {
-    const std::vector<std::wstring> extensions =
-        ExtensionsOfFilter(std::wstring_view(OPEN_FILTER, std::size(OPEN_FILTER) - 1));
+    const std::vector<std::wstring> extensions = ExtensionsOfFilter(OpenDialogFilter());
     const bool done = add ? AddToOpenWith(extensions) : RemoveFromOpenWith();
     const wchar_t* text = !done ? TEXT_OPEN_WITH_FAILED : add ? TEXT_OPEN_WITH_ADDED : TEXT_OPEN_WITH_REMOVED;
     MessageBoxW(frame, text, MESSAGE_CAPTION_W, MB_OK);

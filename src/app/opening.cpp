@@ -7,8 +7,10 @@
 #include "app/globals.h"
 #include "app/recent_menu.h"
 #include "app/texts.h"
+#include "core/files/folder_order.h"
 #include "core/files/paths.h"
 #include "core/settings/recent_files.h"
+#include "document/picture_formats.h"
 #include "view/view.h"
 
 namespace {
@@ -43,6 +45,7 @@ std::wstring ReasonText(LoadError error, uint32_t width, uint32_t height) {
         case LoadError::Unreadable: return TEXT_UNREADABLE;
         case LoadError::Empty: return TEXT_EMPTY;
         case LoadError::NotAPicture: return TEXT_NOT_A_PICTURE;
+        case LoadError::TwelveBitJpeg: return TEXT_TWELVE_BIT_JPEG;
         case LoadError::TooLarge:
             return std::wstring(TEXT_TOO_LARGE_BEFORE) + std::to_wstring(width) + L" x " + std::to_wstring(height) +
                    TEXT_TOO_LARGE_AFTER;
@@ -81,7 +84,8 @@ bool IsGone(LoadError error) {
         case LoadError::Empty:
         case LoadError::NotAPicture:
         case LoadError::Damaged:
-        case LoadError::TooLarge: return true;
+        case LoadError::TooLarge:
+        case LoadError::TwelveBitJpeg: return true;
         case LoadError::Unreadable:
         case LoadError::OutOfMemory:
         case LoadError::Cancelled:
@@ -111,7 +115,21 @@ std::vector<std::wstring> DialogSelection(const wchar_t* buffer) {
     return paths;
 }
 
+
 }  // namespace
+
+std::wstring OpenDialogFilter() {
+    const std::wstring patterns = ExtensionPatterns(KnownPictureExtensions());
+    std::wstring filter = std::wstring(OPEN_FILTER_PICTURES) + L" (" + patterns + L")";
+    filter += L'\0';
+    filter += patterns;
+    filter += L'\0';
+    filter += OPEN_FILTER_ALL_FILES;
+    filter += L'\0';
+    filter += OPEN_FILTER_ALL_PATTERN;
+    filter += L'\0';
+    return filter;  // the string's own terminator is the second zero
+}
 
 Opener::Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage, Program& program)
     : notifyWindow_(notifyWindow),
@@ -122,6 +140,8 @@ Opener::Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage, Progr
     host_.settings = &settings_;
     host_.compare = &compare_;
     settings_.linked = program.kept.linkedViews;
+    // The codecs' extensions are asked for while the first picture decodes.
+    StartListingPictureExtensions();
 }
 
 void Opener::Stop() {
@@ -183,7 +203,8 @@ void Opener::OpenWithDialog(HWND owner, HWND active) {
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = OPEN_FILTER;
+    const std::wstring filter = OpenDialogFilter();
+    dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = buffer.get();
     dialog.nMaxFile = DIALOG_BUFFER_CHARS;

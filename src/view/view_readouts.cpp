@@ -13,6 +13,7 @@
 #include "core/geometry/zoom.h"
 #include "view/compare.h"
 #include "view/view_handlers.h"
+#include "view/view_texts.h"
 
 namespace {
 
@@ -107,7 +108,13 @@ LRESULT UpdateCursorReadouts(View* view, HWND window) {
     if (DifferenceShown(view) != nullptr) {
         SetStatusText(view->host->statusBar, COLOUR_PART, DifferenceAt(view, window, x, y));
     } else {
-        BuildColourText(picture.DecodedColour(x, y), picture.HasAlpha(), text);
+        if (picture.HasDeepColours()) {
+            const DeepColour deep = picture.DeepColourAt(x, y);
+            BuildDeepColourText(deep.red, deep.green, deep.blue, deep.alpha, picture.HasDeepAlpha(),
+                                TEXT_DEEP_COLOUR_TAG, text);
+        } else {
+            BuildColourText(picture.DecodedColour(x, y), picture.HasAlpha(), text);
+        }
         SetStatusText(view->host->statusBar, COLOUR_PART, Widened(text));
     }
     if (ActiveDocumentWindow(view->host->mdiClient) == window) UpdateCompareInfo(view->host);

@@ -15,3 +15,7 @@ inline constexpr wchar_t TEXT_COMPARE_INFO_TITLE[] = L"比较信息";
 inline constexpr wchar_t TEXT_INFO_NO_WINDOW[] = L"没有打开的图片。";
 inline constexpr wchar_t TEXT_INFO_NO_REFERENCE[] = L"没有参考图：在一个窗口里按 Ctrl+R 把它设为参考图。";
 inline constexpr wchar_t TEXT_INFO_IS_REFERENCE[] = L"这是参考图：激活另一个窗口来和它比较。";
+
+// After the colour readout of a picture with 16 bits per channel (GBK bytes
+// for the status bar's A-function).
+inline constexpr char TEXT_DEEP_COLOUR_TAG[] = " (16位)";

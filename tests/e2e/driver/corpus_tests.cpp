@@ -1,6 +1,6 @@
-// A corpus of damaged files in the six formats, made the same way on every
-// run: cut short, bytes flipped, size fields set to 0, 1, 65535 and
-// 0x7FFFFFFF. Each is shown or refused with a message that names it and a
+// A corpus of damaged files in the six formats and WebP (still, with alpha
+// and animated, made by make-pictures), made the same way on every run: cut
+// short, bytes flipped, size fields set to 0, 1, 65535 and 0x7FFFFFFF. Each is shown or refused with a message that names it and a
 // reason it can have; nothing crashes or hangs, and the window opened first
 // stays open throughout.
 #include <algorithm>
@@ -75,6 +75,35 @@ size_t Find(const std::vector<uint8_t>& bytes, const char* text) {
     return found == bytes.end() ? 0 : static_cast<size_t>(found - bytes.begin());
 }
 
+// WebP: the RIFF header, then a VP8, VP8L or VP8X chunk; fields per
+// container (the size is libwebp's to read, so each is the decoder's call).
+void AddWebPBases(std::vector<Base>& bases) {
+    constexpr size_t SIGNATURE = 12;  // "RIFF", its length, "WEBP"
+    const Field riff = {"riffsize", 4, 4, false, 0}, chunk = {"chunksize", 16, 4, false, 0};
+    const Field canvasW = {"canvaswidth", 24, 3, false, 0}, canvasH = {"canvasheight", 27, 3, false, 0};
+    const struct {
+        const char* file;
+        const char* format;
+        size_t header;
+        std::vector<Field> fields;
+    } kinds[] = {
+        {"lossy.webp", "webp-lossy", 30, {riff, chunk, {"width", 26, 2, false, 0}, {"height", 28, 2, false, 0}}},
+        {"lossless.webp", "webp-lossless", 25, {riff, chunk, {"dimensions", 21, 4, false, 0}}},
+        {"alpha-lossy.webp", "webp-alpha", 30, {riff, chunk, canvasW, canvasH}},
+        {"animated.webp", "webp-animated", 30,
+         {riff, canvasW, canvasH, {"loops", 42, 2, false, 0}, {"framewidth", 58, 3, false, 0},
+          {"frameheight", 61, 3, false, 0}, {"duration", 64, 3, false, 0}}},
+    };
+    for (const auto& kind : kinds) {
+        Base base{kind.format, ReadBytes(Settings().picturesDir + "\\" + kind.file), SIGNATURE, kind.header, kind.fields};
+        if (base.bytes.size() <= kind.header) {
+            Note("%s was not made (see make-pictures in the setup's output): no %s in the corpus", kind.file, kind.format);
+            continue;
+        }
+        bases.push_back(std::move(base));
+    }
+}
+
 std::vector<Base> Bases(const std::string& scratch) {
     const Picture pattern = PatternPicture(BASE_WIDTH, BASE_HEIGHT), blocks = BlockPicture(BASE_WIDTH, BASE_HEIGHT);
     std::vector<Base> bases;
@@ -108,6 +137,7 @@ std::vector<Base> Bases(const std::string& scratch) {
                      {{"entrywidth", 6, 1, false, 0}, {"entryheight", 7, 1, false, 0},
                       {"datasize", 14, 4, false, 0}, {"dataoffset", 18, 4, false, 0},
                       {"dibwidth", 26, 4, false, 0}, {"dibheight", 30, 4, false, 0}}});
+    AddWebPBases(bases);
     return bases;
 }
 
@@ -120,8 +150,9 @@ std::vector<Specimen> Corpus(const std::string& scratch) {
     };
     for (const Base& base : Bases(scratch)) {
         REQUIRE(base.bytes.size() >= base.header && base.header > base.signature, "no %s made", base.format);
-        const std::string prefix = std::string(base.format) + "-";
-        const std::string extension = std::string(".") + base.format;
+        const std::string format = base.format;
+        const std::string prefix = format + "-";
+        const std::string extension = "." + format.substr(0, format.find('-'));
         for (const Field& field : base.fields) {
             // Narrower fields take 0, 1 and their largest value.
             const uint32_t largest = field.bytes == 4 ? 0xFFFFFFFFu : (1u << (8 * field.bytes)) - 1;
@@ -150,8 +181,9 @@ std::vector<Specimen> Corpus(const std::string& scratch) {
             Specimen s{prefix + "cut-" + std::to_string(cut) + extension,
                        std::vector<uint8_t>(base.bytes.begin(), base.bytes.begin() + cut), SHOWN | DAMAGED, {}};
             if (cut < base.signature) {
-                s.allowed = NOT_A_PICTURE;
-                s.onlyReason = REASON_NOT_A_PICTURE;
+                // No signature the program reads; the system's codecs may
+                // know a shorter one (two bytes of JPEG) and find the rest missing.
+                s.allowed = NOT_A_PICTURE | DAMAGED;
             } else if (cut < base.header) {
                 s.allowed = DAMAGED;
                 s.onlyReason = REASON_DAMAGED;

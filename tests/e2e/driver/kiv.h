@@ -18,6 +18,8 @@ struct Config {
     std::string dbgwinPath;  // Windows path of dbgwin.exe
     std::string rootDir = "C:\\kivtests";
     std::string failureImages;  // Windows path that failure images' names start with, if any
+    // The pictures made by the reference tools (tests/e2e/scripts/make-pictures).
+    std::string picturesDir;
 };
 Config& Settings();
 
@@ -94,6 +96,7 @@ extern const wchar_t* const REASON_EMPTY;
 extern const wchar_t* const REASON_NOT_A_PICTURE;
 extern const wchar_t* const REASON_DAMAGED;
 extern const wchar_t* const REASON_OUT_OF_MEMORY;
+extern const wchar_t* const REASON_TWELVE_BIT_JPEG;
 std::wstring TooLargeReason(uint32_t width, uint32_t height);
 std::wstring CannotOpenText(const std::string& fullPath, const std::wstring& reason);
 
