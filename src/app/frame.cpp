@@ -253,6 +253,19 @@ void OnOpenHandedFiles(Opener* opener, HWND frame) {
     opener->OpenHandedFiles();
 }
 
+// The metric, exposure, tolerance and alignment last from one run to the
+// next: kept whenever a command of the 比较 menu changed them.
+void KeepCompareSettings(Opener* opener) {
+    const CompareSettings& now = opener->Settings().compare;
+    CompareSettings& kept = opener->Kept().kept.compare;
+    if (now.metric == kept.metric && now.exposure == kept.exposure && now.tolerance == kept.tolerance &&
+        now.alignment == kept.alignment) {
+        return;
+    }
+    kept = now;
+    opener->Kept().Save();
+}
+
 // The view commands act on the active document window; without one, or
 // before its first picture arrived, they do nothing.
 void RunOnActiveView(int command) {
@@ -305,6 +318,7 @@ LRESULT OnFrameCommand(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam)
             // The 比较 menu's commands act on the active window too.
             if (LOWORD(wParam) >= IDM_SET_REFERENCE && LOWORD(wParam) <= IDM_OFFSET_RESET) {
                 RunOnActiveView(LOWORD(wParam));
+                KeepCompareSettings(opener);
                 return 0;
             }
             if (LOWORD(wParam) >= IDM_RECENT_FIRST && LOWORD(wParam) < IDM_RECENT_FIRST + RECENT_FILES_MAX) {

@@ -140,6 +140,7 @@ Opener::Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage, Progr
     host_.settings = &settings_;
     host_.compare = &compare_;
     settings_.linked = program.kept.linkedViews;
+    settings_.compare = program.kept.compare;
     // The codecs' extensions are asked for while the first picture decodes.
     StartListingPictureExtensions();
 }

@@ -323,6 +323,12 @@ E2E_CASE(keep, settings_survive_a_restart) {
     kiv.WaitChildCount(2);
     kiv.SendCommand(IDM_AUTO_RELOAD);
     kiv.SendCommand(IDM_LINK_VIEWS);
+    // The compare settings: squared differences, twice the exposure, a
+    // tolerance of 16, centres aligned.
+    kiv.SendCommand(IDM_METRIC_ABSOLUTE + 1);
+    kiv.SendCommand(IDM_EXPOSURE_UP);
+    kiv.SendCommand(IDM_TOLERANCE_UP_16);
+    kiv.SendCommand(IDM_ALIGN_CENTRE);
     const RECT placed = {60, 40, 60 + 900, 40 + 700};
     SetWindowPos(kiv.frame, nullptr, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -343,6 +349,17 @@ E2E_CASE(keep, settings_survive_a_restart) {
     // Linked views are on: turning them over now turns them off.
     kiv.SendCommand(IDM_LINK_VIEWS);
     CHECK(KeptValue(KeptSettingsPath(), L"Options", L"LinkedViews") == L"0", "linked views did not last");
+    // The compare settings came back: one more step of each goes on from them.
+    kiv.SendCommand(IDM_EXPOSURE_UP);
+    kiv.SendCommand(IDM_TOLERANCE_UP_16);
+    const std::wstring compare[] = {KeptValue(KeptSettingsPath(), L"Compare", L"Metric"),
+                                    KeptValue(KeptSettingsPath(), L"Compare", L"Exposure"),
+                                    KeptValue(KeptSettingsPath(), L"Compare", L"Tolerance"),
+                                    KeptValue(KeptSettingsPath(), L"Compare", L"Alignment")};
+    CHECK(compare[0] == L"squared" && compare[1] == L"2" && compare[2] == L"32" && compare[3] == L"centre",
+          "the compare settings did not last: metric %s, exposure %s, tolerance %s, alignment %s",
+          Narrow(compare[0]).c_str(), Narrow(compare[1]).c_str(), Narrow(compare[2]).c_str(),
+          Narrow(compare[3]).c_str());
 
     // A maximised frame comes back maximised.
     ShowWindow(kiv.frame, SW_MAXIMIZE);
