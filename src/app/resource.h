@@ -16,6 +16,9 @@
 // main keyboard.
 #define KEY_PLUS 0xBB
 #define KEY_MINUS 0xBD
+// ",<" and ".>": a frame back and forward.
+#define KEY_COMMA 0xBC
+#define KEY_PERIOD 0xBE
 
 // The application icon (frame and document windows, and the exe itself).
 #define IDI_KIV 1

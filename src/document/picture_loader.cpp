@@ -56,6 +56,7 @@ public:
     }
     uint8_t* Data() { return bytes_->Data(); }
     size_t Size() const { return bytes_->Size(); }
+    SharedBytes* Shared() const { return bytes_; }
     void Shrink(size_t size) { bytes_->Shrink(size); }
     IStream* Stream() {
         if (stream_ == nullptr) stream_ = CreateByteStream(bytes_);
@@ -296,6 +297,16 @@ LoadOutcome LoadPicture(const std::wstring& fullPath, uint64_t pixelByteLimit, c
     }
     if (format & (GDIPLUS_FORMAT_HAS_ALPHA | GDIPLUS_FORMAT_HAS_PREMULTIPLIED_ALPHA)) {
         picture->KeepDecodedColours(DecodedColours(image.Get(), storedW, storedH, header.orientation, shownW, shownH));
+    }
+    if (header.format == PictureFormat::Gif) {
+        AnimationSource source;
+        source.format = header.format;
+        source.bytes = bytes.Shared();
+        source.firstFrame = picture.get();
+        source.orientation = header.orientation;
+        source.pixelByteLimit = pixelByteLimit;
+        outcome.animation = OpenAnimation(source, cancelled);
+        picture->AttachAnimation(outcome.animation);
     }
     outcome.picture = std::move(picture);
     return outcome;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "document/animation.h"
 #include "document/load_error.h"
 #include "document/picture.h"
 
@@ -15,6 +16,8 @@ struct LoadOutcome {
     LoadError error = LoadError::None;
     uint32_t width = 0;   // the size read from the header (as shown), for the message on TooLarge
     uint32_t height = 0;
+    // Set beside picture (its first frame) when the file is an animation.
+    std::shared_ptr<Animation> animation;
 };
 
 // The most bytes a picture's pixels may take: GDI+ addresses a bitmap with

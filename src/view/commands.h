@@ -26,6 +26,9 @@
 #define IDM_RELOAD 40021
 #define IDM_AUTO_RELOAD 40022
 #define IDM_LINK_VIEWS 40023
+#define IDM_PAUSE_ANIMATION 40024
+#define IDM_PREVIOUS_FRAME 40025
+#define IDM_NEXT_FRAME 40026
 // Keys without a menu item: scrolling.
 #define IDM_SCROLL_LEFT 40030
 #define IDM_SCROLL_RIGHT 40031

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/animation/frame_timing.h"
+#include "document/animation.h"
 #include "document/folder.h"
 #include "document/picture.h"
 #include "core/geometry/view_state.h"
@@ -73,6 +75,13 @@ struct View {
     LoadPurpose pendingPurpose = LoadPurpose::FirstPicture;
     int reloadRetries = 0;  // automatic reloads of a file that did not decode yet
 
+    // An animation's playback: the picture the window was given (the first
+    // frame, which other windows on the file share), the frames, and which is
+    // on the screen and when the next is due. picture is the frame shown.
+    std::shared_ptr<const Picture> document;
+    std::shared_ptr<Animation> animation;
+    FramePlayer player;
+
     const ViewHost* host = nullptr;
     // The window of the start without a file named: when its picture cannot
     // be shown, the program ends with its message, as it always has.
@@ -117,6 +126,8 @@ void UpdatePictureReadout(const View* view, HWND window);
 // before anything reads the bars.
 void HandPendingBars(View* view, HWND window);
 constexpr UINT_PTR HAND_BARS_TIMER = 1;
+// Brings the next frame of an animation when it is due.
+constexpr UINT_PTR ANIMATION_TIMER = 2;
 
 // Writes text into status part 3 when the window is the active one.
 void ShowPictureStatus(const View* view, HWND window, const wchar_t* text);

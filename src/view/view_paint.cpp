@@ -87,6 +87,7 @@ LRESULT OnTimer(View* view, HWND window, WPARAM timer) {
         KillTimer(window, HAND_BARS_TIMER);
         HandPendingBars(view, window);
     }
+    if (timer == ANIMATION_TIMER) OnAnimationTimer(view, window);
     return 0;
 }
 

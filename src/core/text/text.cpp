@@ -140,6 +140,11 @@ void BuildColourText(uint32_t pixel, bool withAlpha, char* buffer) {
 }
 
 void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t count, char* buffer) {
+    BuildPictureText(width, height, index, count, FrameReadout{}, buffer);
+}
+
+void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t count, const FrameReadout& frame,
+                      char* buffer) {
     BoundedText text(buffer, STATUS_TEXT_LIMIT);
     AppendUnsigned(text, width);
     AppendText(text, " x ");
@@ -150,6 +155,14 @@ void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t co
         text.AppendNumber(index + 1);
         text.AppendChar('/');
         text.AppendNumber(count);
+    }
+    if (frame.label != nullptr && frame.frame < frame.frames) {
+        AppendText(text, "   ");
+        AppendText(text, frame.label);
+        text.AppendChar(' ');
+        AppendUnsigned(text, frame.frame + 1);
+        text.AppendChar('/');
+        AppendUnsigned(text, frame.frames);
     }
     text.AppendTerminator();
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 
 namespace e2e {
@@ -204,6 +205,42 @@ Picture BlockPicture(int width, int height) {
         return palette[((x / 16) * 3 + (y / 16) * 5) % 8];
     };
     return picture;
+}
+
+std::string UnixPath(const std::string& windowsPath) {
+    using UnixFileName = char*(CDECL*)(const WCHAR*);
+    static const auto unixFileName = reinterpret_cast<UnixFileName>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (unixFileName == nullptr) return "";
+    char* name = unixFileName(Widen(windowsPath).c_str());
+    if (name == nullptr) return "";
+    std::string path = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return path;
+}
+
+bool RunTool(const std::string& tool, const std::vector<std::string>& arguments) {
+    constexpr DWORD TOOL_TIMEOUT_MS = 60000;
+    // Wine runs a program that is not a Windows one as a Unix process; its
+    // path goes through drive Z:, the root of the Unix file system.
+    std::string command = "Z:" + tool;
+    std::replace(command.begin(), command.end(), '/', '\\');
+    for (const std::string& argument : arguments) command += " " + argument;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        std::fprintf(stderr, "cannot start %s (error %lu)\n", tool.c_str(), GetLastError());
+        return false;
+    }
+    DWORD code = 1;
+    if (WaitForSingleObject(process.hProcess, TOOL_TIMEOUT_MS) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    if (code != 0) std::fprintf(stderr, "%s failed (exit %lu): %s\n", tool.c_str(), code, command.c_str());
+    return code == 0;
 }
 
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {

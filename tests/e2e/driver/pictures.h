@@ -78,6 +78,13 @@ void FixPngChunkCrc(std::vector<uint8_t>& bytes, size_t at);
 // laid over black).
 std::vector<uint8_t> EncodeRgbaPng(const Picture& picture, const std::function<uint8_t(int, int)>& alpha);
 
+// Tools of the machine the tests run on (Wine starts Unix programs too):
+// ImageMagick's /usr/bin/convert, img2webp. Each argument is passed as it is;
+// UnixPath turns a Windows path into the one the tools see. False (with a
+// note) when the tool cannot be started or fails.
+std::string UnixPath(const std::string& windowsPath);
+bool RunTool(const std::string& tool, const std::vector<std::string>& arguments);
+
 // Encoders of GDI+ (run under Wine, as the program's decoder is).
 bool StartGdiplus();
 bool WriteJpeg(const std::string& path, const Picture& picture);
