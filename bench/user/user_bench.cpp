@@ -6,6 +6,7 @@
 //   kiv_userbench --kiv PATH --cache DIR [--root DIR] [--quick]
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -72,6 +73,16 @@ constexpr double SCROLL_REPAINT_FACTOR = 2;
 constexpr double ZOOM_REPAINT_FACTOR = 3;
 constexpr double UNANSWERED_MS = 100;
 constexpr double WINDOW_ALLOWANCE_MB = 1;
+// The animation: 100 frames of 400 x 300 at 40 ms (a GIF's 4 hundredths),
+// played for a few rounds; a frame is late when it reaches the screen more
+// than half its delay after it was due.
+constexpr int ANIMATION_W = 400;
+constexpr int ANIMATION_H = 300;
+constexpr int ANIMATION_FRAMES = 100;
+constexpr int ANIMATION_DELAY_CS = 4;
+constexpr double ANIMATION_DELAY_MS = ANIMATION_DELAY_CS * 10.0;
+constexpr double LATE_SHARE = 0.5;
+constexpr DWORD ANIMATION_WATCH_MS = 12000;
 
 struct Plan {
     int starts;        // timed starts of each kind
@@ -545,6 +556,66 @@ void ViewSteps(const PictureFiles& files, const Plan& plan) {
     Progress("zoom steps from %s: median %.2f ms", labels["zoom"].c_str(), Of("zoom").median);
 }
 
+// Frame k of the animation is one flat colour, told apart by its red.
+uint32_t AnimationColour(int frame) {
+    return static_cast<uint32_t>(40 + 2 * frame) << 16 | static_cast<uint32_t>(200 - frame) << 8 | 0x60;
+}
+
+// Watches the middle of the view for a few rounds and notes when each frame
+// reached the screen. The schedule is anchored at the frame that came
+// earliest against it, so each lateness is how much later than that one a
+// frame came: none is negative, and a slow start is no excuse for the rest.
+void AnimationPlays() {
+    Kiv kiv("animation");
+    const std::string gif = kiv.Dir() + "\\ss6.gif";
+    std::vector<std::string> arguments = {"-delay", std::to_string(ANIMATION_DELAY_CS), "-loop", "0", "-size",
+                                          e2e::Format("%dx%d", ANIMATION_W, ANIMATION_H)};
+    for (int frame = 0; frame < ANIMATION_FRAMES; ++frame) {
+        arguments.push_back(e2e::Format("xc:#%06X", AnimationColour(frame)));
+    }
+    arguments.push_back(std::string("gif:") + e2e::OUTPUT_ARGUMENT);
+    REQUIRE(e2e::RunTool("/usr/bin/convert", arguments, gif), "ImageMagick could not make the animation");
+    const HWND child = StartUntimed(kiv, gif);
+    kiv.PlaceFrame(FRAME_W, FRAME_H);
+    e2e::MoveChild(child, 0, 0);
+    REQUIRE(e2e::SetClientSize(child, ANIMATION_W + 40, ANIMATION_H + 40), "cannot size the window");
+    RowProbe probe(child, {(ANIMATION_H + 40) / 2});
+    std::map<uint32_t, int> frameOf;
+    for (int frame = 0; frame < ANIMATION_FRAMES; ++frame) frameOf[AnimationColour(frame)] = frame;
+    struct Seen {
+        int64_t frame;  // counted on from the first seen, across rounds
+        double at;
+    };
+    std::vector<Seen> seen;
+    const double end = NowMs() + ANIMATION_WATCH_MS;
+    int last = -1;
+    while (NowMs() < end) {
+        const std::vector<uint32_t> row = probe.Read();
+        const auto found = row.empty() ? frameOf.end() : frameOf.find(row[row.size() / 2]);
+        if (found != frameOf.end() && found->second != last) {
+            const int64_t before = seen.empty() ? found->second : seen.back().frame;
+            const int64_t step = ((found->second - before % ANIMATION_FRAMES) + ANIMATION_FRAMES) % ANIMATION_FRAMES;
+            seen.push_back({seen.empty() ? found->second : before + step, NowMs()});
+            last = found->second;
+        }
+        Sleep(1);
+    }
+    REQUIRE(seen.size() > ANIMATION_FRAMES, "only %u frames seen in %u ms", static_cast<unsigned>(seen.size()),
+            static_cast<unsigned>(ANIMATION_WATCH_MS));
+    // The first frame seen may have been on the screen for a while already.
+    double anchor = seen[1].at - static_cast<double>(seen[1].frame) * ANIMATION_DELAY_MS;
+    for (size_t i = 1; i < seen.size(); ++i)
+        anchor = std::min(anchor, seen[i].at - static_cast<double>(seen[i].frame) * ANIMATION_DELAY_MS);
+    int missed = 0;
+    for (size_t i = 1; i < seen.size(); ++i) {
+        Add("animation.late", seen[i].at - static_cast<double>(seen[i].frame) * ANIMATION_DELAY_MS - anchor);
+        missed += static_cast<int>(seen[i].frame - seen[i - 1].frame - 1);
+    }
+    Add("animation.missed", missed);
+    Progress("animation: %u frames seen, %d never shown, worst %.1f ms late", static_cast<unsigned>(seen.size()),
+             missed, Of("animation.late").worst);
+}
+
 // Runs one part; a part that fails is named in the table, the others go on.
 void RunPart(const char* name, const std::function<void()>& part) {
     Progress("%s", name);
@@ -620,6 +691,11 @@ taken from the baselines' bests; a verdict is printed, never enforced):
 - answering: WM_NULL sent to the frame with SendMessageTimeout every 10 ms from a thread of ours; per
   open, the longest wait for an answer among the pings out between the start (for a start: the frame
   appearing) and 250 ms after the picture showed.
+- animation: a GIF made by ImageMagick, each frame one flat colour, opened untimed in a window a
+  little larger than it; the middle row read back every millisecond for 12 s tells which frame
+  shows. A frame's lateness is how long after it was due it showed, the schedule (frame k due k
+  delays after frame 0) anchored at the frame that came earliest against it; late means over half
+  a delay. Frames never shown are those the readings skipped.
 - memory: committed private bytes (VirtualQueryEx over kiv's address space), once it stays the same;
   one window on a 1 x 1 picture, one and ten windows on the 24 MP picture.
 )";
@@ -653,6 +729,11 @@ void PrintTable(const PictureFiles& files) {
     Row("  starts", "unanswered.start", Fixed(UNANSWERED_MS, true));
     Row("  next picture", "unanswered.next", Fixed(UNANSWERED_MS, true));
     Row("  new windows", "unanswered.new_window", Fixed(UNANSWERED_MS, true));
+    std::printf("an animation of %d frames of %d x %d at %g ms\n", ANIMATION_FRAMES, ANIMATION_W, ANIMATION_H,
+                ANIMATION_DELAY_MS);
+    Row("  each frame's lateness against the schedule", "animation.late",
+        Fixed(ANIMATION_DELAY_MS * LATE_SHARE, true));
+    Row("  frames never shown, per run", "animation.missed", Fixed(0, true));
     std::printf("committed private memory, MB\n");
     Row("  one window on a 1 x 1 picture (floor)", "memory.floor");
     Row("  one window on the 24 MP picture", "memory.one");
@@ -708,6 +789,7 @@ int main(int argc, char** argv) {
     RunPart("next pictures", [&] { FolderSteps(files, plan, pinger); });
     RunPart("bare decodes", [&] { BareDecodes(files, plan.decodes); });
     RunPart("scroll and zoom steps, and bare repaints between them", [&] { ViewSteps(files, plan); });
+    RunPart("an animation", [&] { AnimationPlays(); });
     PrintTable(files);
     return problems.empty() ? 0 : 1;
 }

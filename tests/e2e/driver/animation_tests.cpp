@@ -57,11 +57,11 @@ std::string MakeGif(Kiv& kiv, const std::string& name, int width, int height, co
         REQUIRE(WriteBytes(frame, EncodeRgbaPng(part.picture, alpha)), "cannot write %s", frame.c_str());
         arguments.insert(arguments.end(), {"-delay", std::to_string(part.delay), "-dispose", part.dispose, "-page",
                                            Format("%dx%d+%d+%d", width, height, part.left, part.top),
-                                           UnixPath(frame)});
+                                           "png:" + UnixPath(frame)});
     }
     const std::string gif = kiv.Dir() + "\\" + name + ".gif";
-    arguments.push_back(UnixPath(gif));
-    REQUIRE(RunTool(CONVERT, arguments), "ImageMagick could not make %s", gif.c_str());
+    arguments.push_back(std::string("gif:") + OUTPUT_ARGUMENT);
+    REQUIRE(RunTool(CONVERT, arguments, gif), "ImageMagick could not make %s", gif.c_str());
     for (size_t i = 0; i < parts.size(); ++i) DeleteFileA((kiv.Dir() + "\\" + name + "-" + std::to_string(i) + ".png").c_str());
     return gif;
 }

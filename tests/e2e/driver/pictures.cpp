@@ -219,13 +219,32 @@ std::string UnixPath(const std::string& windowsPath) {
     return path;
 }
 
-bool RunTool(const std::string& tool, const std::vector<std::string>& arguments) {
+bool RunTool(const std::string& tool, const std::vector<std::string>& arguments, const std::string& output) {
     constexpr DWORD TOOL_TIMEOUT_MS = 60000;
-    // Wine runs a program that is not a Windows one as a Unix process; its
-    // path goes through drive Z:, the root of the Unix file system.
-    std::string command = "Z:" + tool;
-    std::replace(command.begin(), command.end(), '/', '\\');
-    for (const std::string& argument : arguments) command += " " + argument;
+    constexpr DWORD TOOL_POLL_MS = 20;
+    // Wine runs a program that is not a Windows one as a Unix process, and
+    // does not wait for it: a shell writes the file under another name and
+    // renames it once the tool has succeeded, so it appears whole or not at all.
+    const std::string target = UnixPath(output), part = target + ".part", log = target + ".log";
+    auto quoted = [](const std::string& text) {
+        std::string result = "'";
+        for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return result + "'";
+    };
+    std::string script = quoted(tool);
+    for (const std::string& argument : arguments) {
+        const size_t at = argument.find(OUTPUT_ARGUMENT);
+        std::string given = argument;
+        if (at != std::string::npos) given.replace(at, std::strlen(OUTPUT_ARGUMENT), part);
+        script += ' ';
+        script += quoted(given);
+    }
+    script.append(" >").append(quoted(log)).append(" 2>&1 && mv ").append(quoted(part)).append(" ");
+    script.append(quoted(target));
+    DeleteFileA(output.c_str());
+    std::string command = "Z:\\bin\\sh -c \"";
+    for (char c : script) command += c == '"' ? std::string("\\\"") : std::string(1, c);
+    command += "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
@@ -235,12 +254,20 @@ bool RunTool(const std::string& tool, const std::vector<std::string>& arguments)
         std::fprintf(stderr, "cannot start %s (error %lu)\n", tool.c_str(), GetLastError());
         return false;
     }
-    DWORD code = 1;
-    if (WaitForSingleObject(process.hProcess, TOOL_TIMEOUT_MS) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
-    if (code != 0) std::fprintf(stderr, "%s failed (exit %lu): %s\n", tool.c_str(), code, command.c_str());
-    return code == 0;
+    const ULONGLONG end = GetTickCount64() + TOOL_TIMEOUT_MS;
+    while (GetFileAttributesA(output.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (GetTickCount64() > end) {
+            const std::vector<uint8_t> said = ReadBytes(output + ".log");
+            std::fprintf(stderr, "%s made no %s: %s\n%.*s\n", tool.c_str(), output.c_str(), script.c_str(),
+                         static_cast<int>(said.size()), reinterpret_cast<const char*>(said.data()));
+            return false;
+        }
+        Sleep(TOOL_POLL_MS);
+    }
+    DeleteFileA((output + ".log").c_str());
+    return true;
 }
 
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -79,11 +79,15 @@ void FixPngChunkCrc(std::vector<uint8_t>& bytes, size_t at);
 std::vector<uint8_t> EncodeRgbaPng(const Picture& picture, const std::function<uint8_t(int, int)>& alpha);
 
 // Tools of the machine the tests run on (Wine starts Unix programs too):
-// ImageMagick's /usr/bin/convert, img2webp. Each argument is passed as it is;
-// UnixPath turns a Windows path into the one the tools see. False (with a
-// note) when the tool cannot be started or fails.
+// ImageMagick's /usr/bin/convert, img2webp. UnixPath turns a Windows path
+// into the one the tools see (through the prefix's "c:" link, which
+// ImageMagick takes for a format unless the name starts with one, as in
+// "png:/..."). RunTool makes the file output (a Windows path) with the
+// arguments, in which OUTPUT_ARGUMENT stands for the file the tool writes;
+// false (with the tool's messages) when the file does not come.
 std::string UnixPath(const std::string& windowsPath);
-bool RunTool(const std::string& tool, const std::vector<std::string>& arguments);
+constexpr char OUTPUT_ARGUMENT[] = "{output}";
+bool RunTool(const std::string& tool, const std::vector<std::string>& arguments, const std::string& output);
 
 // Encoders of GDI+ (run under Wine, as the program's decoder is).
 bool StartGdiplus();
