@@ -6,7 +6,9 @@
 #include "win32/fatal.h"
 #include "app/globals.h"
 #include "app/texts.h"
+#include "core/files/folder_order.h"
 #include "core/files/paths.h"
+#include "document/picture_formats.h"
 #include "view/view.h"
 
 namespace {
@@ -41,6 +43,7 @@ std::wstring ReasonText(LoadError error, uint32_t width, uint32_t height) {
         case LoadError::Unreadable: return TEXT_UNREADABLE;
         case LoadError::Empty: return TEXT_EMPTY;
         case LoadError::NotAPicture: return TEXT_NOT_A_PICTURE;
+        case LoadError::TwelveBitJpeg: return TEXT_TWELVE_BIT_JPEG;
         case LoadError::TooLarge:
             return std::wstring(TEXT_TOO_LARGE_BEFORE) + std::to_wstring(width) + L" x " + std::to_wstring(height) +
                    TEXT_TOO_LARGE_AFTER;
@@ -82,6 +85,21 @@ std::vector<std::wstring> DialogSelection(const wchar_t* buffer) {
     return paths;
 }
 
+// The filter of the Open dialog: pairs of a caption and its patterns, each
+// ended by a zero, the list by a second one.
+std::wstring OpenFilter() {
+    const std::wstring patterns = ExtensionPatterns(KnownPictureExtensions());
+    std::wstring filter = std::wstring(OPEN_FILTER_PICTURES) + L" (" + patterns + L")";
+    filter += L'\0';
+    filter += patterns;
+    filter += L'\0';
+    filter += OPEN_FILTER_ALL_FILES;
+    filter += L'\0';
+    filter += OPEN_FILTER_ALL_PATTERN;
+    filter += L'\0';
+    return filter;  // the string's own terminator is the second zero
+}
+
 }  // namespace
 
 Opener::Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage)
@@ -90,6 +108,8 @@ Opener::Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage)
       notifyFoldersMessage_(foldersMessage) {
     host_.documents = documents_.get();
     host_.settings = &settings_;
+    // The codecs' extensions are asked for while the first picture decodes.
+    StartListingPictureExtensions();
 }
 
 void Opener::Stop() {
@@ -121,7 +141,8 @@ void Opener::OpenWithDialog(HWND owner, HWND active) {
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = OPEN_FILTER;
+    const std::wstring filter = OpenFilter();
+    dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = buffer.get();
     dialog.nMaxFile = DIALOG_BUFFER_CHARS;

@@ -27,15 +27,16 @@ inline constexpr wchar_t TEXT_NOT_FOUND[] = L"找不到该文件。";
 inline constexpr wchar_t TEXT_IS_FOLDER[] = L"这是一个文件夹，不是文件。";
 inline constexpr wchar_t TEXT_UNREADABLE[] = L"无法读取该文件。";
 inline constexpr wchar_t TEXT_EMPTY[] = L"文件是空的。";
-inline constexpr wchar_t TEXT_NOT_A_PICTURE[] = L"不是本程序能打开的图片（BMP、GIF、JPEG、PNG、TIFF、ICO）。";
+inline constexpr wchar_t TEXT_NOT_A_PICTURE[] =
+    L"不是本程序能打开的图片（JPEG、PNG、WebP、BMP、GIF、TIFF、ICO，以及本机已安装解码器的格式）。";
+inline constexpr wchar_t TEXT_TWELVE_BIT_JPEG[] = L"这是每通道 12 位的 JPEG 图片，本程序无法解码。";
 inline constexpr wchar_t TEXT_DAMAGED[] = L"图片已损坏或不完整。";
 inline constexpr wchar_t TEXT_TOO_LARGE_BEFORE[] = L"图片太大（";
 inline constexpr wchar_t TEXT_TOO_LARGE_AFTER[] = L" 像素），无法显示。";
 inline constexpr wchar_t TEXT_TOO_MANY_FILES[] = L"一次选择的文件太多。";
 
-// The Open dialog's file types: pairs of a caption and its patterns, each
-// ended by a zero, the list by a second one.
-inline constexpr wchar_t OPEN_FILTER[] =
-    L"图片 (*.bmp;*.gif;*.jpg;*.jpeg;*.png;*.tif;*.tiff;*.ico)\0"
-    L"*.bmp;*.dib;*.gif;*.jpg;*.jpeg;*.jpe;*.jfif;*.png;*.tif;*.tiff;*.ico\0"
-    L"所有文件 (*.*)\0*.*\0";
+// The Open dialog's file types: the pictures, named by the patterns of every
+// extension some decoder claims (listed at run time), then every file.
+inline constexpr wchar_t OPEN_FILTER_PICTURES[] = L"图片";
+inline constexpr wchar_t OPEN_FILTER_ALL_FILES[] = L"所有文件 (*.*)";
+inline constexpr wchar_t OPEN_FILTER_ALL_PATTERN[] = L"*.*";

@@ -20,6 +20,7 @@
 #include "core/animation/gif_compose.h"
 #include "document/animation_source.h"
 #include "win32/byte_stream.h"
+#include "win32/com.h"
 #include "win32/win32_owners.h"
 
 namespace {
@@ -40,6 +41,7 @@ std::unique_ptr<FrameSource> OpenFrameSource(const AnimationInfo& info, SharedBy
                                              const std::atomic<bool>& cancelled) {
     switch (info.format) {
         case PictureFormat::Gif: return OpenGifFrames(info, bytes, fill, cancelled);
+        case PictureFormat::WebP: return OpenWebPFrames(info, bytes, fill, cancelled);
         default: return nullptr;
     }
 }
@@ -123,10 +125,9 @@ std::shared_ptr<Animation> Animation::Turned(Orientation turn) const {
 }
 
 DWORD WINAPI Animation::ThreadMain(void* self) {
-    // The decoders are COM objects.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    // WIC's decoders are COM objects.
+    const ComApartment apartment;
     static_cast<Animation*>(self)->Work();
-    if (SUCCEEDED(com)) CoUninitialize();
     return 0;
 }
 

@@ -14,6 +14,7 @@
 #include "core/animation/frame_timing.h"
 #include "document/animation_source.h"
 #include "win32/byte_stream.h"
+#include "win32/com.h"
 
 namespace {
 
@@ -26,24 +27,6 @@ constexpr size_t LOOP_APPLICATION_LENGTH = 11;
 constexpr uint8_t LOOP_BLOCK_LENGTH = 3;
 constexpr uint8_t LOOP_BLOCK_ID = 1;
 constexpr uint32_t BITS_PER_BYTE = 8;
-
-// An interface pointer released when it goes.
-template <typename Interface>
-class ComPointer {
-public:
-    ComPointer() = default;
-    ~ComPointer() {
-        if (pointer_ != nullptr) pointer_->Release();
-    }
-    ComPointer(const ComPointer&) = delete;
-    ComPointer& operator=(const ComPointer&) = delete;
-    Interface** Out() { return &pointer_; }
-    Interface* operator->() const { return pointer_; }
-    Interface* Get() const { return pointer_; }
-
-private:
-    Interface* pointer_ = nullptr;
-};
 
 class PropertyValue {
 public:
@@ -82,7 +65,7 @@ bool ReadBytes(IWICMetadataQueryReader* reader, const wchar_t* name, std::vector
 }
 
 uint32_t ReadPlays(IWICBitmapDecoder* decoder) {
-    ComPointer<IWICMetadataQueryReader> reader;
+    ComPtr<IWICMetadataQueryReader> reader;
     if (FAILED(decoder->GetMetadataQueryReader(reader.Out()))) return PlaysOfGifLoopCount(false, 0);
     std::vector<uint8_t> application, data;
     const bool looping =
@@ -105,8 +88,8 @@ bool ReadFrames(IWICBitmapDecoder* decoder, uint32_t count, AnimationInfo& info,
     }
     for (uint32_t i = 0; i < count; ++i) {
         if (cancelled) return false;
-        ComPointer<IWICBitmapFrameDecode> frame;
-        ComPointer<IWICMetadataQueryReader> reader;
+        ComPtr<IWICBitmapFrameDecode> frame;
+        ComPtr<IWICMetadataQueryReader> reader;
         if (FAILED(decoder->GetFrame(i, frame.Out()))) return false;
         // A frame without metadata keeps the defaults: no delay, disposal or transparency.
         frame->GetMetadataQueryReader(reader.Out());
@@ -160,7 +143,7 @@ public:
 
     const uint32_t* Next() override {
         if (next_ >= info_.gifFrames.size() || composer_.Width() != info_.width) return nullptr;
-        ComPointer<IWICBitmapFrameDecode> frame;
+        ComPtr<IWICBitmapFrameDecode> frame;
         if (FAILED(decoder_->GetFrame(next_, frame.Out()))) return nullptr;
         UINT width = 0, height = 0;
         WICPixelFormatGUID format;
@@ -207,10 +190,10 @@ private:
     // the stream before the bytes.
     const AnimationInfo& info_;
     BytesReference bytes_;
-    ComPointer<IStream> stream_;
-    ComPointer<IWICImagingFactory> factory_;
-    ComPointer<IWICBitmapDecoder> decoder_;
-    ComPointer<IWICPalette> palette_;
+    ComPtr<IStream> stream_;
+    ComPtr<IWICImagingFactory> factory_;
+    ComPtr<IWICBitmapDecoder> decoder_;
+    ComPtr<IWICPalette> palette_;
     GifComposer composer_;
     std::vector<uint8_t> indices_;
     uint32_t next_ = 0;

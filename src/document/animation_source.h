@@ -54,3 +54,5 @@ std::unique_ptr<FrameSource> OpenFrameSource(const AnimationInfo& info, SharedBy
 // Per format.
 std::unique_ptr<FrameSource> OpenGifFrames(const AnimationInfo& info, SharedBytes* bytes, AnimationInfo* fill,
                                            const std::atomic<bool>& cancelled);
+std::unique_ptr<FrameSource> OpenWebPFrames(const AnimationInfo& info, SharedBytes* bytes, AnimationInfo* fill,
+                                            const std::atomic<bool>& cancelled);

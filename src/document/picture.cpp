@@ -9,6 +9,8 @@ namespace {
 
 constexpr WORD SURFACE_BITS_PER_PIXEL = 32;
 constexpr uint32_t FULLY_OPAQUE = 0xFF000000u;
+constexpr uint32_t HIGH_HALF_SHIFT = 16;
+constexpr uint32_t LOW_HALF_MASK = 0xFFFFu;
 
 }  // namespace
 
@@ -75,6 +77,21 @@ PixelSurface Picture::DecodedSurface() const {
             Stride()};
 }
 
+DeepColour Picture::DeepColourAt(uint32_t x, uint32_t y) const {
+    const size_t pixels = static_cast<size_t>(width_) * height_;
+    const size_t index = static_cast<size_t>(height_ - 1 - y) * width_ + x;
+    const uint32_t redGreen = deep_[index];
+    const uint32_t blueAlpha = deep_[pixels + index];
+    return {static_cast<uint16_t>(redGreen >> HIGH_HALF_SHIFT), static_cast<uint16_t>(redGreen & LOW_HALF_MASK),
+            static_cast<uint16_t>(blueAlpha >> HIGH_HALF_SHIFT), static_cast<uint16_t>(blueAlpha & LOW_HALF_MASK)};
+}
+
+PixelSurface Picture::DeepPlane(uint32_t plane) const {
+    const size_t pixels = static_cast<size_t>(width_) * height_;
+    return {reinterpret_cast<uint8_t*>(deep_.get() + plane * pixels), static_cast<int32_t>(width_),
+            static_cast<int32_t>(height_), Stride()};
+}
+
 std::unique_ptr<Picture> Picture::Turned(Orientation turn) const {
     uint32_t width = 0, height = 0;
     ShownSize(width_, height_, turn, width, height);
@@ -86,6 +103,15 @@ std::unique_ptr<Picture> Picture::Turned(Orientation turn) const {
         if (!straight) return nullptr;
         turned->straight_ = std::move(straight);
         TransformSurface(DecodedSurface(), turned->DecodedSurface(), turn);
+    }
+    if (deep_) {
+        std::unique_ptr<uint32_t[]> deep(new (std::nothrow) uint32_t[size_t{DEEP_PLANES} * width * height]);
+        if (!deep) return nullptr;
+        turned->deep_ = std::move(deep);
+        turned->deepAlpha_ = deepAlpha_;
+        for (uint32_t plane = 0; plane < DEEP_PLANES; ++plane) {
+            TransformSurface(DeepPlane(plane), turned->DeepPlane(plane), turn);
+        }
     }
     return turned;
 }

@@ -21,7 +21,8 @@ struct LoadOutcome {
 };
 
 // The most bytes a picture's pixels may take: GDI+ addresses a bitmap with
-// 32-bit sizes, and no side may pass MAX_PICTURE_SIDE.
+// 32-bit sizes (and the same rule holds for every decoder), and no side may
+// pass MAX_PICTURE_SIDE.
 constexpr uint64_t MAX_PICTURE_BYTES = 0x7FFFFFFFu;
 
 // What the file at fullPath is now: its identity, or why there is none

@@ -10,6 +10,7 @@
 #include "core/text/text.h"
 #include "core/geometry/zoom.h"
 #include "view/view_handlers.h"
+#include "view/view_texts.h"
 
 namespace {
 
@@ -66,8 +67,14 @@ LRESULT UpdateCursorReadouts(View* view, HWND window) {
         static_cast<uint32_t>(state.imagePtY) >= picture.Height()) {
         return 0;
     }
-    BuildColourText(picture.DecodedColour(static_cast<uint32_t>(state.imagePtX), static_cast<uint32_t>(state.imagePtY)),
-                    picture.HasAlpha(), text);
+    const uint32_t x = static_cast<uint32_t>(state.imagePtX), y = static_cast<uint32_t>(state.imagePtY);
+    if (picture.HasDeepColours()) {
+        const DeepColour deep = picture.DeepColourAt(x, y);
+        BuildDeepColourText(deep.red, deep.green, deep.blue, deep.alpha, picture.HasDeepAlpha(), TEXT_DEEP_COLOUR_TAG,
+                            text);
+    } else {
+        BuildColourText(picture.DecodedColour(x, y), picture.HasAlpha(), text);
+    }
     SetStatusText(view->host->statusBar, COLOUR_PART, text);
     return 0;
 }

@@ -9,3 +9,7 @@ inline constexpr wchar_t TEXT_CLIPBOARD_FAILED[] = L"无法把图片放到剪贴
 // Before the frame number of an animation in the picture readout (status
 // part 3, written through the A-functions).
 inline constexpr char TEXT_FRAME[] = "帧";
+
+// After the colour readout of a picture with 16 bits per channel (GBK bytes
+// for the status bar's A-function).
+inline constexpr char TEXT_DEEP_COLOUR_TAG[] = " (16位)";

@@ -167,6 +167,14 @@ TEST(BuildColourText, UpperCaseHexWithLeadingZerosThenDecimals) {
     EXPECT_STREQ(buffer, "#A00BFF  160,11,255");
 }
 
+TEST(BuildDeepColourText, FourHexDigitsPerChannelAndTheTagLast) {
+    char buffer[STATUS_TEXT_BUFFER];
+    BuildDeepColourText(0xFFFF, 0x8000, 0x0001, 0x1000, false, " (16)", buffer);
+    EXPECT_STREQ(buffer, "#FFFF80000001  65535,32768,1 (16)");
+    BuildDeepColourText(0, 0x00A0, 0xBEEF, 0, true, "", buffer);
+    EXPECT_STREQ(buffer, "#000000A0BEEF  0,160,48879  a=0");
+}
+
 TEST(BuildPictureText, SizeAndOneBasedPlace) {
     char buffer[STATUS_TEXT_BUFFER];
     BuildPictureText(6000, 4000, 2, 17, buffer);

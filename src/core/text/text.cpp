@@ -1,5 +1,7 @@
 #include "core/text/text.h"
 
+#include <initializer_list>
+
 void IntToDecimal(int32_t value, char* dest) {
     if (value == 0) {
         dest[0] = '0';
@@ -90,6 +92,7 @@ constexpr uint32_t RED_SHIFT = 16;
 constexpr uint32_t GREEN_SHIFT = 8;
 constexpr uint32_t ALPHA_SHIFT = 24;
 constexpr uint32_t BYTE_MASK = 0xFFu;
+constexpr uint32_t BYTE_BITS = 8;
 constexpr uint32_t NIBBLE_BITS = 4;
 constexpr uint32_t NIBBLE_MASK = 0xFu;
 constexpr char HEX_DIGITS[] = "0123456789ABCDEF";
@@ -136,6 +139,28 @@ void BuildColourText(uint32_t pixel, bool withAlpha, char* buffer) {
         AppendText(text, "  a=");
         text.AppendNumber(static_cast<int32_t>(pixel >> ALPHA_SHIFT));
     }
+    text.AppendTerminator();
+}
+
+void BuildDeepColourText(uint16_t red, uint16_t green, uint16_t blue, uint16_t alpha, bool withAlpha,
+                         const char* depthTag, char* buffer) {
+    BoundedText text(buffer, STATUS_TEXT_LIMIT);
+    text.AppendChar('#');
+    for (uint16_t channel : {red, green, blue}) {
+        AppendHexByte(text, static_cast<uint32_t>(channel) >> BYTE_BITS);
+        AppendHexByte(text, channel & BYTE_MASK);
+    }
+    AppendText(text, "  ");
+    text.AppendNumber(red);
+    text.AppendChar(',');
+    text.AppendNumber(green);
+    text.AppendChar(',');
+    text.AppendNumber(blue);
+    if (withAlpha) {
+        AppendText(text, "  a=");
+        text.AppendNumber(alpha);
+    }
+    AppendText(text, depthTag);
     text.AppendTerminator();
 }
 

@@ -47,6 +47,13 @@ void BuildPointText(int32_t x, int32_t y, char* buffer);
 // buffer holds STATUS_TEXT_BUFFER bytes.
 void BuildColourText(uint32_t pixel, bool withAlpha, char* buffer);
 
+// The colour readout of a pixel decoded with 16 bits per channel:
+// "#FFFF80000001  65535,32768,1" then depthTag (" (16位)" as the caller
+// spells it), and with withAlpha "  a=4096" before the tag. buffer holds
+// STATUS_TEXT_BUFFER bytes.
+void BuildDeepColourText(uint16_t red, uint16_t green, uint16_t blue, uint16_t alpha, bool withAlpha,
+                         const char* depthTag, char* buffer);
+
 // The picture readout: "6000 x 4000   3/17", the place 1-based; without the
 // place ("6000 x 4000") when index < 0, count <= 0 or index >= count. Sides
 // are written in full, past INT32_MAX too. buffer holds STATUS_TEXT_BUFFER
