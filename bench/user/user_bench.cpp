@@ -83,6 +83,7 @@ constexpr int ANIMATION_DELAY_CS = 4;
 constexpr double ANIMATION_DELAY_MS = ANIMATION_DELAY_CS * 10.0;
 constexpr double LATE_SHARE = 0.5;
 constexpr DWORD ANIMATION_WATCH_MS = 12000;
+constexpr char ANIMATION_FILE[] = "animation-100.gif";
 
 struct Plan {
     int starts;        // timed starts of each kind
@@ -556,7 +557,8 @@ void ViewSteps(const PictureFiles& files, const Plan& plan) {
     Progress("zoom steps from %s: median %.2f ms", labels["zoom"].c_str(), Of("zoom").median);
 }
 
-// Frame k of the animation is one flat colour, told apart by its red.
+// Frame k of the animation (made by run-user-bench) is one flat colour,
+// told apart by its red.
 uint32_t AnimationColour(int frame) {
     return static_cast<uint32_t>(40 + 2 * frame) << 16 | static_cast<uint32_t>(200 - frame) << 8 | 0x60;
 }
@@ -565,16 +567,9 @@ uint32_t AnimationColour(int frame) {
 // reached the screen. The schedule is anchored at the frame that came
 // earliest against it, so each lateness is how much later than that one a
 // frame came: none is negative, and a slow start is no excuse for the rest.
-void AnimationPlays() {
+void AnimationPlays(const std::string& cache) {
     Kiv kiv("animation");
-    const std::string gif = kiv.Dir() + "\\ss6.gif";
-    std::vector<std::string> arguments = {"-delay", std::to_string(ANIMATION_DELAY_CS), "-loop", "0", "-size",
-                                          e2e::Format("%dx%d", ANIMATION_W, ANIMATION_H)};
-    for (int frame = 0; frame < ANIMATION_FRAMES; ++frame) {
-        arguments.push_back(e2e::Format("xc:#%06X", AnimationColour(frame)));
-    }
-    arguments.push_back(std::string("gif:") + e2e::OUTPUT_ARGUMENT);
-    REQUIRE(e2e::RunTool("/usr/bin/convert", arguments, gif), "ImageMagick could not make the animation");
+    const std::string gif = PlaceCopy(kiv, cache + "\\" + ANIMATION_FILE, "ss6.gif");
     const HWND child = StartUntimed(kiv, gif);
     kiv.PlaceFrame(FRAME_W, FRAME_H);
     e2e::MoveChild(child, 0, 0);
@@ -691,7 +686,7 @@ taken from the baselines' bests; a verdict is printed, never enforced):
 - answering: WM_NULL sent to the frame with SendMessageTimeout every 10 ms from a thread of ours; per
   open, the longest wait for an answer among the pings out between the start (for a start: the frame
   appearing) and 250 ms after the picture showed.
-- animation: a GIF made by ImageMagick, each frame one flat colour, opened untimed in a window a
+- animation: a GIF made by ImageMagick (run-user-bench), each frame one flat colour, opened untimed in a window a
   little larger than it; the middle row read back every millisecond for 12 s tells which frame
   shows. A frame's lateness is how long after it was due it showed, the schedule (frame k due k
   delays after frame 0) anchored at the frame that came earliest against it; late means over half
@@ -789,7 +784,7 @@ int main(int argc, char** argv) {
     RunPart("next pictures", [&] { FolderSteps(files, plan, pinger); });
     RunPart("bare decodes", [&] { BareDecodes(files, plan.decodes); });
     RunPart("scroll and zoom steps, and bare repaints between them", [&] { ViewSteps(files, plan); });
-    RunPart("an animation", [&] { AnimationPlays(); });
+    RunPart("an animation", [&] { AnimationPlays(cache); });
     PrintTable(files);
     return problems.empty() ? 0 : 1;
 }

@@ -71,6 +71,17 @@ void Abort(const char* file, int line, const char* format, ...) {
     throw CaseAborted{};
 }
 
+void Skip(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::printf("  skipped: ");
+    std::vprintf(format, args);
+    std::printf("\n");
+    std::fflush(stdout);
+    va_end(args);
+    throw CaseSkipped{};
+}
+
 void Note(const char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -121,6 +132,7 @@ void ListCases() {
 int RunSuites(int suiteCount, char** suites) {
     int passed = 0;
     int failed = 0;
+    int skipped = 0;
     std::vector<std::string> failedNames;
     for (const auto& c : Cases()) {
         if (!Selected(c, suiteCount, suites)) continue;
@@ -128,13 +140,19 @@ int RunSuites(int suiteCount, char** suites) {
         std::fflush(stdout);
         failuresInCase = 0;
         const ULONGLONG start = GetTickCount64();
+        bool wasSkipped = false;
         try {
             c.body();
         } catch (const CaseAborted&) {
+        } catch (const CaseSkipped&) {
+            wasSkipped = true;
         }
         SetPollHook(nullptr);
         const double seconds = (GetTickCount64() - start) / 1000.0;
-        if (failuresInCase == 0) {
+        if (wasSkipped && failuresInCase == 0) {
+            ++skipped;
+            std::printf("[ SKIPPED  ] %s.%s (%.1f s)\n", c.suite, c.name, seconds);
+        } else if (failuresInCase == 0) {
             ++passed;
             std::printf("[       OK ] %s.%s (%.1f s)\n", c.suite, c.name, seconds);
         } else {
@@ -145,9 +163,9 @@ int RunSuites(int suiteCount, char** suites) {
         std::fflush(stdout);
     }
     for (const auto& name : failedNames) std::printf("failed: %s\n", name.c_str());
-    std::printf("%d passed, %d failed\n", passed, failed);
+    std::printf("%d passed, %d failed, %d skipped\n", passed, failed, skipped);
     std::fflush(stdout);
-    if (passed + failed == 0) return 2;
+    if (passed + failed + skipped == 0) return 2;
     return failed == 0 ? 0 : 1;
 }
 

@@ -19,12 +19,15 @@ struct Registrar {
 
 // Thrown by Require and by waits that find the program dead; ends the case.
 struct CaseAborted {};
+// Thrown by Skip: the case cannot run here and says why; it neither passes nor fails.
+struct CaseSkipped {};
 
 void Fail(const char* file, int line, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 void Note(const char* format, ...) __attribute__((format(printf, 1, 2)));
 [[noreturn]] void Abort(const char* file, int line, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
+[[noreturn]] void Skip(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 int RunSuites(int suiteCount, char** suites);
 void ListCases();

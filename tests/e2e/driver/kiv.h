@@ -17,6 +17,8 @@ struct Config {
     std::string kivPath;     // Windows path of kiv.exe
     std::string dbgwinPath;  // Windows path of dbgwin.exe
     std::string rootDir = "C:\\kivtests";
+    // The pictures made by the reference tools (tests/e2e/scripts/make-pictures).
+    std::string picturesDir;
 };
 Config& Settings();
 
@@ -75,6 +77,7 @@ extern const wchar_t* const REASON_EMPTY;
 extern const wchar_t* const REASON_NOT_A_PICTURE;
 extern const wchar_t* const REASON_DAMAGED;
 extern const wchar_t* const REASON_OUT_OF_MEMORY;
+extern const wchar_t* const REASON_TWELVE_BIT_JPEG;
 std::wstring TooLargeReason(uint32_t width, uint32_t height);
 std::wstring CannotOpenText(const std::string& fullPath, const std::wstring& reason);
 

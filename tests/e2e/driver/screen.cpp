@@ -131,7 +131,8 @@ bool ViewShows(HWND child, const ViewExpectation& expected, std::string* why) {
             const uint32_t got = shown.At(c, r);
             if (got == want) continue;
             if (inPicture && expected.tolerance > 0 &&
-                (!FlatAround(picture, sourceColumn[c], sourceRow[r]) || Near(got, want, expected.tolerance)))
+                ((!expected.everywhere && !FlatAround(picture, sourceColumn[c], sourceRow[r])) ||
+                 Near(got, want, expected.tolerance)))
                 continue;
             if (++differences <= 4) {
                 report += Format(" client (%d,%d): want %s%s, got %s;", c, r, ColourText(want).c_str(),
