@@ -117,7 +117,8 @@ void ExpectFrame(Kiv& kiv, HWND child, const Picture& picture, int frame, int fr
 void ExpectTiming(const std::string& name) {
     Kiv kiv("animation_timing_" + name.substr(name.find('.') + 1));
     TakePicture(kiv, name);
-    const double shown[] = {200, 400, 100, 300};
+    constexpr double FILE_MS = 10, STAND_IN_MS = 100;  // the third frame's delay, and as shown
+    const double shown[] = {200, 400, STAND_IN_MS, 300};
     HWND child = kiv.Start({Widen(name)});
     int count = 0;
     REQUIRE(WaitUntil([&] { return ShownFrame(kiv, &count) >= 0; }, WAIT_TIMEOUT_MS), "part 3 reads \"%s\"",
@@ -148,8 +149,13 @@ void ExpectTiming(const std::string& name) {
         REQUIRE(times.size() >= 3, "frame %d seen whole only %u times", f + 1, static_cast<unsigned>(times.size()));
         std::sort(times.begin(), times.end());
         const double median = times[times.size() / 2];
-        CHECK(Within(median, shown[f], 0.2), "frame %d shows for %.0f ms (median of %u), not %.0f", f + 1, median,
-              static_cast<unsigned>(times.size()), shown[f]);
+        // The frame of 10 ms (shown as 100) is nearer 100 than 10 or 200:
+        // 20 % of 100 ms is less than a busy machine may shift one frame by.
+        const bool right = shown[f] == STAND_IN_MS ? median > (STAND_IN_MS + FILE_MS) / 2 && median < 1.5 * STAND_IN_MS
+                                                   : Within(median, shown[f], 0.2);
+        std::string all;
+        for (double time : times) all += Format(" %.0f", time);
+        CHECK(right, "frame %d shows for %.0f ms (median of%s), not %.0f", f + 1, median, all.c_str(), shown[f]);
     }
     Note("%u changes in %.0f ms for %.0f ms of delays; %d frames passed between two polls",
          static_cast<unsigned>(changes.size()), measured, expected, skipped);
