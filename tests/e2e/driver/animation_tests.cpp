@@ -292,4 +292,38 @@ E2E_CASE(animation, webp_composes_plays_once_and_steps) {
     ExpectFrame(kiv, child, frames[3], 3, 4, "stepped back round to frame 4");
 }
 
+// 50 frames of 1600 x 1200 would take 366 MB composed: kiv keeps at most
+// 256 MB of them and composes the others again as they come round.
+E2E_CASE(animation, a_large_animation_plays_within_its_memory_budget) {
+    constexpr double MB = 1024.0 * 1024.0, BUDGET_MB = 256, FRAME_MB = 1600.0 * 1200 * 4 / MB;
+    // Beside the budget: the first frame as loaded, the frame shown, the one
+    // composed before the oldest goes, the canvas and its copy for a later
+    // disposal; and the raw frames, a byte a pixel, which Wine's decoder
+    // holds all at once.
+    constexpr double BESIDE_MB = 6 * FRAME_MB + 50 * FRAME_MB / 4;
+    Kiv playing("animation_large");
+    TakePicture(playing, "large.gif");
+    // What kiv takes before the animation opens: one window on a small still.
+    playing.WritePicture(PatternPicture(64, 48));
+    HWND still = playing.Start();
+    const double floor = static_cast<double>(playing.PrivateBytes()) / MB;
+    playing.Drop(still, {playing.Dir() + "\\large.gif"});
+    playing.WaitChildCount(2);
+    double most = floor;
+    int wraps = 0, last = 0;
+    REQUIRE(WaitUntil(
+                [&] {
+                    most = std::max(most, static_cast<double>(playing.PrivateBytes()) / MB);
+                    const int frame = ShownFrame(playing);
+                    if (frame >= 0 && frame < last) ++wraps;
+                    if (frame >= 0) last = frame;
+                    return wraps >= 2;
+                },
+                WAIT_TIMEOUT_MS * 3),
+            "it did not play round twice (frame %d)", last + 1);
+    CHECK(most - floor <= BUDGET_MB + BESIDE_MB, "%.0f MB more while it played round twice, over %.0f + %.0f",
+          most - floor, BUDGET_MB, BESIDE_MB);
+    Note("%.0f MB before it opened, %.0f MB at most while it played", floor, most);
+}
+
 }  // namespace e2e
