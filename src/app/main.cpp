@@ -10,6 +10,9 @@
 #include "win32/fatal.h"
 #include "app/frame.h"
 #include "app/globals.h"
+#include "app/one_frame.h"
+#include "app/program.h"
+#include "app/settings_file.h"
 #include "app/resource.h"
 #include "app/texts.h"
 #include "view/image_view.h"
@@ -70,6 +73,15 @@ WPARAM RunMessageLoop(HACCEL keys) {
 // The previous instance, the command line and the show command play no part.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     hInstance = instance;
+    // Lives until the message loop ends, after the frame.
+    Program program;
+    program.settingsPath = SettingsFilePath();
+    program.kept = LoadSettings(program.settingsPath);
+    // One frame per session: a later start hands its files over and ends.
+    if (program.kept.oneFrame && !program.oneFrame.Claim() &&
+        HandToRunningFrame(program.oneFrame) == HandOverOutcome::HandedOver) {
+        return EXIT_CODE_NORMAL;
+    }
     // The Open dialog and GDI+'s decoders may use COM on this thread.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
@@ -98,7 +110,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // window) comes only after the document window class is registered.
     frameWnd = CreateWindowExA(0, FRAME_CLASS_NAME, FRAME_TITLE, FRAME_STYLE, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                               hInstance, nullptr);
+                               hInstance, &program);
     if (frameWnd == nullptr) {
         ExitWithMessage(TEXT_FRAME_FAILED);
     }
@@ -106,8 +118,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterViewClass(windowClass);
     SetMenu(frameWnd, frameMenu);
 
-    ShowWindow(frameWnd, SW_SHOWNORMAL);
-    UpdateWindow(frameWnd);
+    ShowFrame(frameWnd, program.kept.frame);
+    // Later starts find this frame from now on.
+    program.oneFrame.Mark(frameWnd);
 
     RunMessageLoop(LoadAcceleratorsA(hInstance, MAKEINTRESOURCEA(IDR_KEYS)));
     // The frame quits with code 0; whatever else a WM_QUIT carried, the

@@ -22,3 +22,13 @@
 
 // The application icon (frame and document windows, and the exe itself).
 #define IDI_KIV 1
+
+// The program's own commands, which no document window carries out.
+// 选项 menu:
+#define IDM_NEW_FRAME_EACH_START 40101
+#define IDM_OPEN_WITH_ADD 40102
+#define IDM_OPEN_WITH_REMOVE 40103
+// 文件 → 最近打开的文件: the list's entries are IDM_RECENT_FIRST + 0 (the
+// newest) to + 9, filled in at run time before 清除列表.
+#define IDM_RECENT_CLEAR 40104
+#define IDM_RECENT_FIRST 40110

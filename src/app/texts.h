@@ -8,6 +8,7 @@
 #include "win32/texts.h"
 
 inline constexpr char FRAME_CLASS_NAME[] = "MDIKIVClass";
+inline constexpr wchar_t FRAME_CLASS_NAME_W[] = L"MDIKIVClass";
 inline constexpr char FRAME_TITLE[] = "Win32KIV MDI 多文档示例";
 inline constexpr char STATUS_INITIAL_TEXT[] = "msctls_statusbar32";
 
@@ -34,6 +35,13 @@ inline constexpr wchar_t TEXT_DAMAGED[] = L"图片已损坏或不完整。";
 inline constexpr wchar_t TEXT_TOO_LARGE_BEFORE[] = L"图片太大（";
 inline constexpr wchar_t TEXT_TOO_LARGE_AFTER[] = L" 像素），无法显示。";
 inline constexpr wchar_t TEXT_TOO_MANY_FILES[] = L"一次选择的文件太多。";
+
+// 文件 → 最近打开的文件 while the list is empty.
+inline constexpr wchar_t TEXT_RECENT_NONE[] = L"（无）";
+// What 选项 → 添加到“打开方式” / 从“打开方式”中移除 did.
+inline constexpr wchar_t TEXT_OPEN_WITH_ADDED[] = L"kiv 已添加到“打开方式”列表。";
+inline constexpr wchar_t TEXT_OPEN_WITH_REMOVED[] = L"kiv 已从“打开方式”列表中移除。";
+inline constexpr wchar_t TEXT_OPEN_WITH_FAILED[] = L"无法写入注册表，“打开方式”列表没有改变。";
 
 // The Open dialog's file types: the pictures, named by the patterns of every
 // extension some decoder claims (listed at run time), then every file.

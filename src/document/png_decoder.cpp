@@ -77,12 +77,19 @@ public:
         for (uint32_t x = 0; x < width_; ++x, in += DEEP_CHANNELS) {
             redGreen[x] = uint32_t{in[0]} << HIGH_HALF_SHIFT | in[1];
             blueAlpha[x] = uint32_t{in[2]} << HIGH_HALF_SHIFT | in[3];
-            translucent_ = translucent_ || in[3] != DEEP_OPAQUE;
             eightBit[x] = uint32_t{EightBitsOf(in[3])} << ALPHA_SHIFT | uint32_t{EightBitsOf(in[0])} << RED_SHIFT |
                           uint32_t{EightBitsOf(in[1])} << GREEN_SHIFT | EightBitsOf(in[2]);
         }
     }
-    void HandTo(Picture& picture) { picture.KeepDeepColours(std::move(planes_), translucent_); }
+    // Whether any alpha is less than opaque is asked of the finished planes:
+    // the rows of an interlaced picture hold more than their pass until the last.
+    void HandTo(Picture& picture) {
+        const size_t pixels = static_cast<size_t>(width_) * height_;
+        const uint32_t* blueAlpha = planes_.get() + pixels;
+        bool translucent = false;
+        for (size_t i = 0; i < pixels && !translucent; ++i) translucent = (blueAlpha[i] & LOW_HALF_MASK) != DEEP_OPAQUE;
+        picture.KeepDeepColours(std::move(planes_), translucent);
+    }
 
 private:
     // Rows bottom-up, as the picture's.
@@ -92,7 +99,6 @@ private:
     }
     uint32_t width_ = 0;
     uint32_t height_ = 0;
-    bool translucent_ = false;
     std::unique_ptr<uint32_t[]> planes_;
     std::unique_ptr<uint16_t[]> row_;
 };

@@ -111,6 +111,36 @@ E2E_CASE(formats, webp_lossy_lossless_with_alpha_and_an_animation_first_frame) {
     ExpectView(Front(kiv, "animated.webp"), {&first, ZOOM_UNIT, 0, 0}, "first frame of an animated WebP");
 }
 
+// PNG kinds libpng turns into 32-bit pixels in its own ways, against
+// ImageMagick's decode; the interlaced 16-bit one also keeps its values
+// (the source's times 257) for part 4.
+E2E_CASE(formats, png_kinds_match_imagemagick) {
+    Kiv kiv("formats_png");
+    const char* const kinds[] = {"interlaced8", "interlaced16", "palette", "palette-alpha", "grey2"};
+    std::vector<std::wstring> files;
+    for (const char* kind : kinds) {
+        TakeGenerated(kiv, std::string(kind) + ".png");
+        files.push_back(Widen(std::string(kind) + ".png"));
+    }
+    kiv.Start(files);
+    for (const char* kind : kinds) {
+        std::vector<uint8_t> alpha;
+        const Picture straight = Reference(std::string(kind) + ".pam", &alpha);
+        const Picture shown = LaidOverBlack(straight, alpha);
+        HWND child = Front(kiv, std::string(kind) + ".png");
+        ExpectView(child, {&shown, ZOOM_UNIT, 0, 0}, Format("%s PNG against ImageMagick", kind).c_str());
+        if (std::string(kind) != "interlaced16") continue;
+        for (const POINT p : {POINT{0, 0}, POINT{81, 59}, POINT{159, 119}}) {
+            const uint32_t c = straight.colour(p.x, p.y);
+            const unsigned red = (c >> 16 & 0xff) * 257, green = (c >> 8 & 0xff) * 257, blue = (c & 0xff) * 257;
+            const std::wstring want = Widen(Format("#%04X%04X%04X  %u,%u,%u", red, green, blue, red, green, blue)) + L" (16位)";
+            ReadoutAt(kiv, child, shown, p.x, p.y);
+            CHECK(kiv.StatusW(4) == want, "interlaced 16-bit PNG at (%ld,%ld): part 4 reads \"%s\", not \"%s\"", p.x, p.y,
+                  Narrow(kiv.StatusW(4)).c_str(), Narrow(want).c_str());
+        }
+    }
+}
+
 // 16-bit values whose high and low bytes differ, in every colour type of that
 // depth: part 4 reads them exactly, the screen shows their nearest 8 bits.
 E2E_CASE(formats, sixteen_bit_png_values_read_back_exactly) {
