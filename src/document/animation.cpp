@@ -9,15 +9,10 @@
 
 #include "document/animation.h"
 
-#include <objbase.h>
-#include <wincodec.h>
-
 #include <algorithm>
 #include <new>
 
 #include "core/animation/frame_budget.h"
-#include "core/animation/frame_timing.h"
-#include "core/animation/gif_compose.h"
 #include "document/animation_source.h"
 #include "win32/byte_stream.h"
 #include "win32/com.h"
