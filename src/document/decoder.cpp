@@ -5,6 +5,7 @@
 
 #include "core/geometry/view_state.h"
 #include "core/pixels/alpha.h"
+#include "document/decode_gate.h"
 
 bool PictureTooLarge(uint32_t width, uint32_t height, uint64_t limit) {
     const uint64_t bytes = static_cast<uint64_t>(width) * height * Picture::BYTES_PER_PIXEL;
@@ -37,6 +38,7 @@ bool StoredRows::Start(const DecodeInput& input, uint32_t storedW, uint32_t stor
         outcome.error = LoadError::OutOfMemory;
         return false;
     }
+    DecodeGate(input.identity.path);
     stored_ = scratch_ ? PixelSurface{reinterpret_cast<uint8_t*>(scratch_.get()), static_cast<int32_t>(storedW),
                                       static_cast<int32_t>(storedH), static_cast<int32_t>(storedW) * Picture::BYTES_PER_PIXEL}
                        : picture_->Surface();

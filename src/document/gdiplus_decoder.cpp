@@ -2,6 +2,7 @@
 // picture's DIB section through LockBits (the section as the buffer).
 #include <new>
 
+#include "document/decode_gate.h"
 #include "document/decoder.h"
 #include "win32/byte_stream.h"
 #include "win32/gdiplus_flat.h"
@@ -155,6 +156,7 @@ void DecodeWithGdiplus(const DecodeInput& input, LoadOutcome& outcome) {
     }
     // Painted pixels are laid over black where the picture is transparent,
     // as GDI+ composes them.
+    DecodeGate(input.identity.path);
     LoadError error = LoadError::None;
     decoded = DecodeInto(image.Get(), storedW, storedH, PaintedFormat(format), orientation, picture->Surface(), error);
     if (decoded != GDIPLUS_OK) {
