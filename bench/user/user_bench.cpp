@@ -3,9 +3,10 @@
 // photo-like pictures; every time ends when the screen shows the result.
 // Baselines are measured in the same run; the table gives a verdict per
 // target and never fails the run for a missed one.
-//   kiv_userbench --kiv PATH --cache DIR [--root DIR] [--quick] [--compare-only]
+//   kiv_userbench --kiv PATH --cache DIR [--root DIR] [--quick | --compare-only | --animation-only]
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -77,6 +78,18 @@ constexpr double DIFFERENCE_TOGGLE_MS = 150;
 constexpr double METRIC_CHANGE_MS = 150;
 constexpr double DIFFERENCE_SCROLL_REPAINT_FACTOR = 2;
 constexpr double WINDOW_ALLOWANCE_MB = 1;
+// The animation: 100 frames of 400 x 300 at 40 ms (a GIF's 4 hundredths),
+// played for a few rounds; a frame is late when it reaches the screen more
+// than half its delay after it was due.
+constexpr int ANIMATION_W = 400;
+constexpr int ANIMATION_H = 300;
+constexpr int ANIMATION_FRAMES = 100;
+constexpr int ANIMATION_DELAY_CS = 4;
+constexpr double ANIMATION_DELAY_MS = ANIMATION_DELAY_CS * 10.0;
+constexpr double LATE_SHARE = 0.5;
+constexpr DWORD ANIMATION_WATCH_MS = 12000;
+constexpr double PACE_LIMIT = 1.02;  // 2 % slower than the file at most
+constexpr char ANIMATION_FILE[] = "animation-100.gif";
 
 struct Plan {
     int starts;        // timed starts of each kind
@@ -678,6 +691,62 @@ void CompareSteps(const PictureFiles& files, const Plan& plan) {
     Progress("scroll steps in the difference view: median %.2f ms", Of("compare.scroll").median);
 }
 
+// Frame k of the animation (made by run-user-bench) is one flat colour,
+// told apart by its red.
+uint32_t AnimationColour(int frame) {
+    return static_cast<uint32_t>(40 + 2 * frame) << 16 | static_cast<uint32_t>(200 - frame) << 8 | 0x60;
+}
+
+// Watches the middle of the view for a few rounds and notes when each frame
+// reached the screen. A frame is late by as much as the frame before it
+// stayed on the screen past its delay: one hold-up makes one late frame,
+// however the player goes on after it. The pace of the whole run (from the
+// first change seen to the last, against the delays of the frames between)
+// shows any drift that no single frame does.
+void AnimationPlays(const std::string& cache) {
+    Kiv kiv("animation");
+    const std::string gif = PlaceCopy(kiv, cache + "\\" + ANIMATION_FILE, "ss6.gif");
+    const HWND child = StartUntimed(kiv, gif);
+    kiv.PlaceFrame(FRAME_W, FRAME_H);
+    e2e::MoveChild(child, 0, 0);
+    REQUIRE(e2e::SetClientSize(child, ANIMATION_W + 40, ANIMATION_H + 40), "cannot size the window");
+    RowProbe probe(child, {(ANIMATION_H + 40) / 2});
+    std::map<uint32_t, int> frameOf;
+    for (int frame = 0; frame < ANIMATION_FRAMES; ++frame) frameOf[AnimationColour(frame)] = frame;
+    struct Seen {
+        int64_t frame;  // counted on from the first seen, across rounds
+        double at;
+    };
+    std::vector<Seen> seen;
+    const double end = NowMs() + ANIMATION_WATCH_MS;
+    int last = -1;
+    while (NowMs() < end) {
+        const std::vector<uint32_t> row = probe.Read();
+        const auto found = row.empty() ? frameOf.end() : frameOf.find(row[row.size() / 2]);
+        if (found != frameOf.end() && found->second != last) {
+            const int64_t before = seen.empty() ? found->second : seen.back().frame;
+            const int64_t step = ((found->second - before % ANIMATION_FRAMES) + ANIMATION_FRAMES) % ANIMATION_FRAMES;
+            seen.push_back({seen.empty() ? found->second : before + step, NowMs()});
+            last = found->second;
+        }
+        Sleep(1);
+    }
+    REQUIRE(seen.size() > ANIMATION_FRAMES, "only %u frames seen in %u ms", static_cast<unsigned>(seen.size()),
+            static_cast<unsigned>(ANIMATION_WATCH_MS));
+    int missed = 0;
+    for (size_t i = 1; i < seen.size(); ++i) {
+        const int64_t frames = seen[i].frame - seen[i - 1].frame;
+        Add("animation.late", std::max(0.0, seen[i].at - seen[i - 1].at - static_cast<double>(frames) * ANIMATION_DELAY_MS));
+        // A frame never shown was at least its delay late: it counts so.
+        for (int64_t skipped = 1; skipped < frames; ++skipped, ++missed) Add("animation.late", ANIMATION_DELAY_MS);
+    }
+    Add("animation.pace", (seen.back().at - seen[1].at) /
+                              (static_cast<double>(seen.back().frame - seen[1].frame) * ANIMATION_DELAY_MS));
+    Add("animation.missed", missed);
+    Progress("animation: %u frames seen, %d never shown, worst %.1f ms late", static_cast<unsigned>(seen.size()),
+             missed, Of("animation.late").worst);
+}
+
 // Runs one part; a part that fails is named in the table, the others go on.
 void RunPart(const char* name, const std::function<void()>& part) {
     Progress("%s", name);
@@ -759,6 +828,12 @@ taken from the baselines' bests; a verdict is printed, never enforced):
 - answering: WM_NULL sent to the frame with SendMessageTimeout every 10 ms from a thread of ours; per
   open, the longest wait for an answer among the pings out between the start (for a start: the frame
   appearing) and 250 ms after the picture showed.
+- animation: a GIF made by ImageMagick (run-user-bench), each frame one flat colour, opened untimed in a window a
+  little larger than it; the middle row read back every millisecond for 12 s tells which frame
+  shows. A frame's lateness is how much longer than its delay the frame before it stayed on the
+  screen; late means over half a delay. Frames never shown are those the readings skipped; each
+  counts as a delay late. The pace is the time from the second change seen to the last over the
+  delays of the frames between.
 - memory: committed private bytes (VirtualQueryEx over kiv's address space), once it stays the same;
   one window on a 1 x 1 picture, one and ten windows on the 24 MP picture.
 )";
@@ -805,6 +880,13 @@ void PrintTable(const PictureFiles& files) {
     Row("  starts", "unanswered.start", Fixed(UNANSWERED_MS, true));
     Row("  next picture", "unanswered.next", Fixed(UNANSWERED_MS, true));
     Row("  new windows", "unanswered.new_window", Fixed(UNANSWERED_MS, true));
+    std::printf("an animation of %d frames of %d x %d at %g ms\n", ANIMATION_FRAMES, ANIMATION_W, ANIMATION_H,
+                ANIMATION_DELAY_MS);
+    Row("  each frame's lateness", "animation.late",
+        Fixed(ANIMATION_DELAY_MS * LATE_SHARE, true));
+    Row("  frames never shown (late by a delay above), per run", "animation.missed");
+    userbench::Target pace = Fixed(PACE_LIMIT);
+    Row("  pace: time taken over the file's delays", "animation.pace", pace);
     std::printf("committed private memory, MB\n");
     Row("  one window on a 1 x 1 picture (floor)", "memory.floor");
     Row("  one window on the 24 MP picture", "memory.one");
@@ -830,22 +912,29 @@ int main(int argc, char** argv) {
     config.rootDir = "C:\\kivbench";
     std::string cache;
     Plan plan = FULL_PLAN;
-    bool compareOnly = false;  // the comparing part and its baseline alone
+    bool compareOnly = false;    // the comparing part and its baseline alone
+    bool animationOnly = false;  // the animation part alone, as when working on playback
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--quick") plan = QUICK_PLAN;
         else if (option == "--compare-only") compareOnly = true;
+        else if (option == "--animation-only") animationOnly = true;
         else if (option == "--kiv" && i + 1 < argc) config.kivPath = argv[++i];
         else if (option == "--cache" && i + 1 < argc) cache = argv[++i];
         else if (option == "--root" && i + 1 < argc) config.rootDir = argv[++i];
         else {
-            std::fprintf(stderr, "usage: kiv_userbench --kiv PATH --cache DIR [--root DIR] [--quick] [--compare-only]\n");
+            std::fprintf(stderr, "usage: kiv_userbench --kiv PATH --cache DIR [--root DIR] [--quick | --compare-only | --animation-only]\n");
             return 2;
         }
     }
     if (config.kivPath.empty() || cache.empty()) {
-        std::fprintf(stderr, "usage: kiv_userbench --kiv PATH --cache DIR [--root DIR] [--quick] [--compare-only]\n");
+        std::fprintf(stderr, "usage: kiv_userbench --kiv PATH --cache DIR [--root DIR] [--quick | --compare-only | --animation-only]\n");
         return 2;
+    }
+    if (animationOnly) {
+        RunPart("an animation", [&] { AnimationPlays(cache); });
+        PrintTable({});
+        return problems.empty() ? 0 : 1;
     }
     PictureFiles files;
     try {
@@ -869,6 +958,7 @@ int main(int argc, char** argv) {
     RunPart("bare decodes", [&] { BareDecodes(files, plan.decodes); });
     RunPart("scroll and zoom steps, and bare repaints between them", [&] { ViewSteps(files, plan); });
     RunPart("comparing a pair", [&] { CompareSteps(files, plan); });
+    RunPart("an animation", [&] { AnimationPlays(cache); });
     PrintTable(files);
     return problems.empty() ? 0 : 1;
 }

@@ -305,6 +305,9 @@ LRESULT OnFrameCommand(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam)
         case IDM_FLIP:
         case IDM_COPY_PICTURE:
         case IDM_COPY_PATH:
+        case IDM_PAUSE_ANIMATION:
+        case IDM_PREVIOUS_FRAME:
+        case IDM_NEXT_FRAME:
         case IDM_SCROLL_LEFT:
         case IDM_SCROLL_RIGHT:
         case IDM_SCROLL_UP:

@@ -19,6 +19,9 @@
 // ... and "[{" and "]}".
 #define KEY_BRACKET_OPEN 0xDB
 #define KEY_BRACKET_CLOSE 0xDD
+// ",<" and ".>": a frame back and forward.
+#define KEY_COMMA 0xBC
+#define KEY_PERIOD 0xBE
 
 // The application icon (frame and document windows, and the exe itself).
 #define IDI_KIV 1

@@ -42,6 +42,24 @@ std::unique_ptr<Picture> Picture::Allocate(uint32_t width, uint32_t height, cons
     return picture;
 }
 
+std::unique_ptr<Picture> Picture::AllocateFrame(uint32_t width, uint32_t height, const FileIdentity& identity) {
+    std::unique_ptr<Picture> picture(new (std::nothrow) Picture());
+    if (!picture || width == 0 || height == 0) return nullptr;
+    const uint64_t bytes = static_cast<uint64_t>(width) * height * BYTES_PER_PIXEL;
+    if (bytes > SIZE_MAX / 2) return nullptr;
+    picture->memory_.reset(new (std::nothrow) uint8_t[static_cast<size_t>(bytes)]);
+    if (!picture->memory_) return nullptr;
+    picture->bits_ = picture->memory_.get();
+    picture->width_ = width;
+    picture->height_ = height;
+    picture->identity_ = identity;
+    return picture;
+}
+
+std::unique_ptr<Picture> Picture::AllocateLike(uint32_t width, uint32_t height) const {
+    return memory_ ? AllocateFrame(width, height, identity_) : Allocate(width, height, identity_);
+}
+
 PixelSurface Picture::Surface() const {
     return {bits_, static_cast<int32_t>(width_), static_cast<int32_t>(height_), Stride()};
 }
@@ -77,7 +95,7 @@ PixelSurface Picture::DeepPlane(uint32_t plane) const {
 std::unique_ptr<Picture> Picture::Turned(Orientation turn) const {
     uint32_t width = 0, height = 0;
     ShownSize(width_, height_, turn, width, height);
-    std::unique_ptr<Picture> turned = Allocate(width, height, identity_);
+    std::unique_ptr<Picture> turned = AllocateLike(width, height);
     if (!turned) return nullptr;
     TransformSurface(Surface(), turned->Surface(), turn);
     if (straight_) {

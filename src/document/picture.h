@@ -24,6 +24,7 @@ struct FileIdentity {
 
 bool SameFile(const FileIdentity& a, const FileIdentity& b);
 
+class Animation;
 // A colour with 16 bits per channel, as a picture of that depth holds it.
 struct DeepColour {
     uint16_t red = 0;
@@ -37,6 +38,9 @@ public:
     // A picture of width x height pixels in a new 32-bit DIB section, its
     // pixels still to be written; null when the memory is not there.
     static std::unique_ptr<Picture> Allocate(uint32_t width, uint32_t height, const FileIdentity& identity);
+    // The same in plain memory, for the frames of an animation: a file of
+    // thousands of frames must not use up the process's GDI objects.
+    static std::unique_ptr<Picture> AllocateFrame(uint32_t width, uint32_t height, const FileIdentity& identity);
 
     Picture(const Picture&) = delete;
     Picture& operator=(const Picture&) = delete;
@@ -69,8 +73,12 @@ public:
     bool HasDeepAlpha() const { return deepAlpha_; }
 
     // The same picture turned or mirrored (the rotate and flip commands): a
-    // new picture of the same file; null when the memory is not there.
+    // new picture of the same file, a still; null when the memory is not there.
     std::unique_ptr<Picture> Turned(Orientation turn) const;
+
+    // The frames that follow this one, when the picture is the first frame of
+    // an animation as the loader made it; null for a still and for the frames.
+    const std::shared_ptr<Animation>& Moving() const { return animation_; }
 
     // For the loader, before the picture is published.
     uint8_t* Bits() { return bits_; }
@@ -78,6 +86,9 @@ public:
     // Takes the decoded colours of a picture with alpha: width x height
     // pixels, rows bottom-up like the painted ones.
     void KeepDecodedColours(std::unique_ptr<uint32_t[]> straight) { straight_ = std::move(straight); }
+    // The loader's alone, before the picture is published: the first frame's
+    // link to the frames after it (all the picture's pixels stay as they are).
+    void AttachAnimation(std::shared_ptr<Animation> animation) const { animation_ = std::move(animation); }
     // Takes the 16-bit values: two planes of width x height pixels, rows
     // bottom-up, the first red << 16 | green, the second blue << 16 | alpha
     // (so that a turn moves them as it moves 32-bit pixels).
@@ -92,14 +103,17 @@ public:
 private:
     Picture() = default;
     PixelSurface DecodedSurface() const;
+    std::unique_ptr<Picture> AllocateLike(uint32_t width, uint32_t height) const;
     PixelSurface DeepPlane(uint32_t plane) const;
 
     FileIdentity identity_;
     uint32_t width_ = 0;
     uint32_t height_ = 0;
     GdiObject bitmap_;
-    uint8_t* bits_ = nullptr;  // the DIB section's rows, bottom-up
+    uint8_t* bits_ = nullptr;  // the DIB section's rows, bottom-up (or memory's)
+    std::unique_ptr<uint8_t[]> memory_;  // a frame's rows, when not in a DIB section
     std::unique_ptr<uint32_t[]> straight_;
+    mutable std::shared_ptr<Animation> animation_;
     std::unique_ptr<uint32_t[]> deep_;
     bool deepAlpha_ = false;
 };

@@ -178,6 +178,8 @@ LoadOutcome LoadPicture(const std::wstring& fullPath, uint64_t pixelByteLimit, c
         source.orientation = header.orientation;
         source.pixelByteLimit = pixelByteLimit;
         outcome.animation = OpenAnimation(source, cancelled);
+        // The first frame takes the animation to every window that shows it.
+        if (outcome.animation) outcome.picture->AttachAnimation(outcome.animation);
     }
     return outcome;
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/animation/frame_timing.h"
+#include "document/animation.h"
 #include "document/folder.h"
 #include "document/picture.h"
 #include "core/compare/difference.h"
@@ -85,6 +87,13 @@ struct View {
 
     ViewCompare compare;  // this window against the reference
 
+    // An animation's playback: the picture the window was given (the first
+    // frame, which other windows on the file share), the frames, and which is
+    // on the screen and when the next is due. picture is the frame shown.
+    std::shared_ptr<const Picture> document;
+    std::shared_ptr<Animation> animation;
+    FramePlayer player;
+
     const ViewHost* host = nullptr;
     // The window of the start without a file named: when its picture cannot
     // be shown, the program ends with its message, as it always has.
@@ -129,6 +138,8 @@ void UpdatePictureReadout(const View* view, HWND window);
 // before anything reads the bars.
 void HandPendingBars(View* view, HWND window);
 constexpr UINT_PTR HAND_BARS_TIMER = 1;
+// Brings the next frame of an animation when it is due.
+constexpr UINT_PTR ANIMATION_TIMER = 2;
 
 // The window's title: its file's name, marked when it is the reference.
 void UpdateTitle(const View* view, HWND window);

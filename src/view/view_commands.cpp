@@ -52,6 +52,10 @@ void Fit(View* view, HWND window) {
 // Every window showing the picture gets it turned; each keeps its zoom and
 // the picture point at its centre.
 void TurnPicture(const View* view, int turn) {
+    if (view->animation) {
+        TurnAnimation(view, static_cast<Orientation>(turn));
+        return;
+    }
     const std::shared_ptr<const Picture> old = view->picture;
     std::shared_ptr<const Picture> turned = old->Turned(static_cast<Orientation>(turn));
     if (!turned) {
@@ -99,6 +103,9 @@ bool RunViewCommand(View* view, HWND window, int command) {
         case IDM_FLIP: TurnPicture(view, ORIENTATION_MIRROR); break;
         case IDM_COPY_PICTURE: CopyPicture(*view->picture, window, view->host->frame); return true;
         case IDM_COPY_PATH: CopyPath(view->path, window, view->host->frame); return true;
+        case IDM_PAUSE_ANIMATION:
+        case IDM_PREVIOUS_FRAME:
+        case IDM_NEXT_FRAME: return RunAnimationCommand(view, window, command);
         default: return RunCompareCommand(view, window, command);
     }
     FollowLinkedLeader(view, window);

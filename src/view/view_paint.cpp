@@ -131,6 +131,7 @@ LRESULT OnTimer(View* view, HWND window, WPARAM timer) {
     } else if (timer == FLICKER_TIMER) {
         OnFlickerTimer(view, window);
     }
+    if (timer == ANIMATION_TIMER) OnAnimationTimer(view, window);
     return 0;
 }
 

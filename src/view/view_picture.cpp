@@ -86,6 +86,7 @@ bool ShowPicture(View* view, HWND window, const std::shared_ptr<const Picture>& 
     view->picture = picture;
     view->path = picture->Identity().path;
     if (folder) view->folder = folder;
+    StartAnimation(view, window);
     UpdateTitle(view, window);
     UpdatePictureReadout(view, window);
     // Re-layout: bars, their positions, the zoom readout and a full repaint.
@@ -136,7 +137,9 @@ void UpdatePictureReadout(const View* view, HWND window) {
         place = PlaceInFolder(*view->folder, FileNameOf(view->path));
         count = static_cast<int32_t>(view->folder->names.size());
     }
+    FrameReadout frame;
+    if (view->animation) frame = {TEXT_FRAME, view->player.Current(), view->player.FrameCount()};
     char text[STATUS_TEXT_BUFFER];
-    BuildPictureText(view->picture->Width(), view->picture->Height(), place, count, text);
+    BuildPictureText(view->picture->Width(), view->picture->Height(), place, count, frame, text);
     if (IsActive(view, window)) SendMessageW(view->host->statusBar, SB_SETTEXTA, PICTURE_PART, reinterpret_cast<LPARAM>(text));
 }

@@ -6,6 +6,9 @@
 inline constexpr wchar_t TEXT_LOADING[] = L"正在加载...";
 inline constexpr wchar_t TEXT_OUT_OF_MEMORY[] = L"内存不足，无法打开这张图片。";
 inline constexpr wchar_t TEXT_CLIPBOARD_FAILED[] = L"无法把图片放到剪贴板上。";
+// Before the frame number of an animation in the picture readout (status
+// part 3, written through the A-functions).
+inline constexpr char TEXT_FRAME[] = "帧";
 
 // Comparing.
 inline constexpr wchar_t TEXT_REFERENCE_SUFFIX[] = L" [参考]";

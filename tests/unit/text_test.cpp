@@ -187,4 +187,14 @@ TEST(BuildPictureText, SizeAndOneBasedPlace) {
     }
 }
 
+TEST(BuildPictureText, AnAnimationAddsTheFrameShownOneBased) {
+    char buffer[STATUS_TEXT_BUFFER];
+    BuildPictureText(400, 300, 2, 17, FrameReadout{"F", 3, 12}, buffer);
+    EXPECT_STREQ(buffer, "400 x 300   3/17   F 4/12");
+    BuildPictureText(400, 300, -1, 0, FrameReadout{"F", UINT32_MAX - 1, UINT32_MAX}, buffer);
+    EXPECT_STREQ(buffer, "400 x 300   F 4294967295/4294967295");
+    BuildPictureText(400, 300, 0, 1, FrameReadout{"F", 12, 12}, buffer);  // past the end: no frame part
+    EXPECT_STREQ(buffer, "400 x 300   1/1");
+}
+
 }  // namespace

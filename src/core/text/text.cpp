@@ -165,6 +165,11 @@ void BuildDeepColourText(uint16_t red, uint16_t green, uint16_t blue, uint16_t a
 }
 
 void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t count, char* buffer) {
+    BuildPictureText(width, height, index, count, FrameReadout{}, buffer);
+}
+
+void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t count, const FrameReadout& frame,
+                      char* buffer) {
     BoundedText text(buffer, STATUS_TEXT_LIMIT);
     AppendUnsigned(text, width);
     AppendText(text, " x ");
@@ -175,6 +180,14 @@ void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t co
         text.AppendNumber(index + 1);
         text.AppendChar('/');
         text.AppendNumber(count);
+    }
+    if (frame.label != nullptr && frame.frame < frame.frames) {
+        AppendText(text, "   ");
+        AppendText(text, frame.label);
+        text.AppendChar(' ');
+        AppendUnsigned(text, frame.frame + 1);
+        text.AppendChar('/');
+        AppendUnsigned(text, frame.frames);
     }
     text.AppendTerminator();
 }

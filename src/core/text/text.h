@@ -59,3 +59,16 @@ void BuildDeepColourText(uint16_t red, uint16_t green, uint16_t blue, uint16_t a
 // are written in full, past INT32_MAX too. buffer holds STATUS_TEXT_BUFFER
 // bytes.
 void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t count, char* buffer);
+
+// Which frame of an animation is shown, for the picture readout: label is
+// the word before the numbers (the caller's, in the caller's character set).
+struct FrameReadout {
+    const char* label = nullptr;
+    uint32_t frame = 0;  // 0-based, shown 1-based
+    uint32_t frames = 0;
+};
+// The picture readout of an animation: "400 x 300   3/17   <label> 4/12";
+// the frame part as frame + 1 and frames, left out when frames is 0 or frame
+// is not below it.
+void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t count, const FrameReadout& frame,
+                      char* buffer);

@@ -53,6 +53,9 @@ enum Command : int {
     IDM_RELOAD = 40021,
     IDM_AUTO_RELOAD = 40022,
     IDM_LINK_VIEWS = 40023,
+    IDM_PAUSE_ANIMATION = 40024,
+    IDM_PREVIOUS_FRAME = 40025,
+    IDM_NEXT_FRAME = 40026,
     IDM_SET_REFERENCE = 40040,
     IDM_DIFFERENCE_VIEW = 40041,
     IDM_METRIC_ABSOLUTE = 40044,  // one per metric, in the order of the 度量 menu
