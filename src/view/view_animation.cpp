@@ -8,6 +8,7 @@
 
 #include "core/geometry/turn.h"
 #include "view/commands.h"
+#include "view/compare.h"
 #include "view/view_handlers.h"
 #include "view/view_texts.h"
 #include "win32/texts.h"
@@ -61,6 +62,9 @@ bool ShowFrame(View* view, HWND window, const std::shared_ptr<const Picture>& fr
         return false;
     }
     view->picture = frame;
+    // A difference view, flicker or wipe compares the frame on the screen,
+    // and windows compared with this one follow it when it is the reference.
+    PictureChanged(view, window);
     InvalidateRect(window, nullptr, FALSE);
     UpdateWindow(window);
     // The colour under the cursor is the new frame's.
@@ -156,6 +160,7 @@ void TurnAnimation(const View* view, Orientation turn) {
         shower->document.reset();
         UpdatePictureReadout(shower, window);
         SendMessageW(window, WM_SIZE, 0, 0);
+        PictureChanged(shower, window);
     }
     if (failed) MessageBoxW(view->host->frame, TEXT_OUT_OF_MEMORY, MESSAGE_CAPTION_W, MB_OK);
 }
