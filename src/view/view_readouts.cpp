@@ -109,13 +109,14 @@ LRESULT UpdateCursorReadouts(View* view, HWND window) {
         SetStatusText(view->host->statusBar, COLOUR_PART, DifferenceAt(view, window, x, y));
     } else {
         if (picture.HasDeepColours()) {
+            // The values are ASCII; the tag is a wide text of the view's own.
             const DeepColour deep = picture.DeepColourAt(x, y);
-            BuildDeepColourText(deep.red, deep.green, deep.blue, deep.alpha, picture.HasDeepAlpha(),
-                                TEXT_DEEP_COLOUR_TAG, text);
+            BuildDeepColourText(deep.red, deep.green, deep.blue, deep.alpha, picture.HasDeepAlpha(), "", text);
+            SetStatusText(view->host->statusBar, COLOUR_PART, Widened(text) + TEXT_DEEP_COLOUR_TAG);
         } else {
             BuildColourText(picture.DecodedColour(x, y), picture.HasAlpha(), text);
+            SetStatusText(view->host->statusBar, COLOUR_PART, Widened(text));
         }
-        SetStatusText(view->host->statusBar, COLOUR_PART, Widened(text));
     }
     if (ActiveDocumentWindow(view->host->mdiClient) == window) UpdateCompareInfo(view->host);
     return 0;

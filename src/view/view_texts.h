@@ -21,4 +21,4 @@ inline constexpr wchar_t TEXT_INFO_IS_REFERENCE[] = L"这是参考图：激活�
 
 // After the colour readout of a picture with 16 bits per channel (GBK bytes
 // for the status bar's A-function).
-inline constexpr char TEXT_DEEP_COLOUR_TAG[] = " (16位)";
+inline constexpr wchar_t TEXT_DEEP_COLOUR_TAG[] = L" (16位)";
