@@ -12,10 +12,13 @@
 
 #include "win32/fatal.h"
 #include "app/globals.h"
+#include "app/help.h"
+#include "app/menus.h"
 #include "app/opening.h"
 #include "app/resource.h"
 #include "app/texts.h"
 #include "win32/gdiplus_flat.h"
+#include "win32/texts.h"
 #include "win32/trace.h"
 #include "view/back_buffer.h"
 #include "core/geometry/layout.h"
@@ -94,19 +97,19 @@ LRESULT OnFrameCreate(HWND frame) {
     // process.
     GdiplusStartup(&gdiplusToken, &gdiplusStartupInput, nullptr);
     Opener* opener = new (std::nothrow) Opener(frame, WM_PICTURES_READY, WM_FOLDERS_CHANGED);
-    if (opener == nullptr) ExitWithMessage(TEXT_DIB_FAILED);
+    if (opener == nullptr) ExitWithMessage(Text(IDS_DIB_FAILED));
     SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(opener));
 
     CLIENTCREATESTRUCT clientCreate = {};
     clientCreate.hWindowMenu = GetSubMenu(frameMenu, WINDOW_MENU_POSITION);
     clientCreate.idFirstChild = FIRST_CHILD_ID;
-    mdiClient = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr, MDI_CLIENT_STYLE,
+    mdiClient = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr, MDI_CLIENT_STYLE,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, frame,
                                 nullptr, hInstance, &clientCreate);
 
-    statusBar = CreateStatusWindowA(STATUS_STYLE, STATUS_INITIAL_TEXT, frame, STATUS_ID);
+    statusBar = CreateStatusWindowW(STATUS_STYLE, STATUS_INITIAL_TEXT, frame, STATUS_ID);
     if (statusBar == nullptr) {
-        ExitWithMessage(TEXT_STATUS_BAR_FAILED);
+        ExitWithMessage(Text(IDS_STATUS_BAR_FAILED));
     }
     LayOutStatusParts(frame);
     ViewHost& host = opener->Host();
@@ -117,7 +120,7 @@ LRESULT OnFrameCreate(HWND frame) {
     host.documentMenu = childMenu;
     host.windowMenuPosition = WINDOW_MENU_POSITION;
     // One back buffer for every paint of every window.
-    if (!CreateBackBuffer(frame)) ExitWithMessage(TEXT_DIB_FAILED);
+    if (!CreateBackBuffer(frame)) ExitWithMessage(Text(IDS_DIB_FAILED));
     // Files dropped on the frame open here. A drop goes to the window under
     // the pointer or its nearest ancestor that accepts files: the MDI client
     // must not accept them itself (its system procedure ignores drops), so a
@@ -132,7 +135,7 @@ LRESULT OnFrameSize(HWND frame, WPARAM wParam, LPARAM lParam) {
     // Zeros: the status bar places itself along the bottom at its own height.
     MoveWindow(statusBar, 0, 0, 0, 0, TRUE);
     ShowWindow(statusBar, SW_SHOW);
-    DefFrameProcA(frame, mdiClient, WM_SIZE, wParam, lParam);
+    DefFrameProcW(frame, mdiClient, WM_SIZE, wParam, lParam);
 
     PlainRect statusRect;
     GetClientRect(statusBar, AsRect(statusRect));
@@ -179,6 +182,45 @@ void ToggleAutoReload(Opener* opener) {
     CheckBoth(IDM_AUTO_RELOAD, opener->Settings().autoReload);
 }
 
+// The check marks of both bars as the settings are (a bar just built has none).
+void ShowSettingsInMenus(Opener* opener) {
+    CheckBoth(IDM_LINK_VIEWS, opener->Settings().linked);
+    CheckBoth(IDM_AUTO_RELOAD, opener->Settings().autoReload);
+}
+
+// Takes effect at once: both menu bars are built again in the language (the
+// window list moves to the new window menu with WM_MDISETMENU), the frame's
+// title, the status texts and the list of keys are written again.
+void SwitchLanguage(Opener* opener, HWND frame, Language language) {
+    if (language == CurrentLanguage()) return;
+    const HMENU newFrameMenu = BuildMenuBar(language);
+    const HMENU newChildMenu = BuildMenuBar(language);
+    if (newFrameMenu == nullptr || newChildMenu == nullptr) {
+        if (newFrameMenu != nullptr) DestroyMenu(newFrameMenu);
+        if (newChildMenu != nullptr) DestroyMenu(newChildMenu);
+        return;
+    }
+    SetLanguage(language);
+    const bool childMenuShown = GetMenu(frame) == childMenu;
+    const HMENU oldFrameMenu = frameMenu;
+    const HMENU oldChildMenu = childMenu;
+    frameMenu = newFrameMenu;
+    childMenu = newChildMenu;
+    ViewHost& host = opener->Host();
+    host.frameMenu = frameMenu;
+    host.documentMenu = childMenu;
+    const HMENU shown = childMenuShown ? childMenu : frameMenu;
+    SendMessageW(mdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(shown),
+                 reinterpret_cast<LPARAM>(GetSubMenu(shown, WINDOW_MENU_POSITION)));
+    DrawMenuBar(frame);
+    DestroyMenu(oldFrameMenu);
+    DestroyMenu(oldChildMenu);
+    ShowSettingsInMenus(opener);
+    SetWindowTextW(frame, Text(IDS_FRAME_TITLE));
+    RewriteReadouts(mdiClient);
+    RewriteKeyList();
+}
+
 // The view commands act on the active document window; without one, or
 // before its first picture arrived, they do nothing.
 void RunOnActiveView(int command) {
@@ -203,6 +245,10 @@ LRESULT OnFrameCommand(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam)
         case IDM_RELOAD: opener->Reload(ActiveDocumentWindow(mdiClient)); return 0;
         case IDM_AUTO_RELOAD: ToggleAutoReload(opener); return 0;
         case IDM_LINK_VIEWS: ToggleLinkedViews(opener); return 0;
+        case IDM_LANGUAGE_CHINESE: SwitchLanguage(opener, frame, Language::Chinese); return 0;
+        case IDM_LANGUAGE_ENGLISH: SwitchLanguage(opener, frame, Language::English); return 0;
+        case IDM_KEYS: ShowKeyList(frame); return 0;
+        case IDM_ABOUT: ShowAbout(frame); return 0;
         case IDM_ZOOM_IN:
         case IDM_ZOOM_OUT:
         case IDM_ZOOM_IN_PRESET:
@@ -224,7 +270,7 @@ LRESULT OnFrameCommand(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam)
         case IDM_END: RunOnActiveView(LOWORD(wParam)); return 0;
         default:
             // The window-list entries activate their document windows here.
-            return DefFrameProcA(frame, mdiClient, WM_COMMAND, wParam, lParam);
+            return DefFrameProcW(frame, mdiClient, WM_COMMAND, wParam, lParam);
     }
 }
 
@@ -253,7 +299,7 @@ LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lP
     Opener* opener = OpenerOf(frame);
     if (opener == nullptr) {
         if (message == WM_CREATE) return OnFrameCreate(frame);
-        return DefFrameProcA(frame, mdiClient, message, wParam, lParam);
+        return DefFrameProcW(frame, mdiClient, message, wParam, lParam);
     }
     switch (message) {
         case WM_SIZE: return OnFrameSize(frame, wParam, lParam);
@@ -270,7 +316,7 @@ LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lP
         case WM_NCDESTROY:
             SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
             delete opener;
-            return DefFrameProcA(frame, mdiClient, message, wParam, lParam);
-        default: return DefFrameProcA(frame, mdiClient, message, wParam, lParam);
+            return DefFrameProcW(frame, mdiClient, message, wParam, lParam);
+        default: return DefFrameProcW(frame, mdiClient, message, wParam, lParam);
     }
 }

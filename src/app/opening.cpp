@@ -5,7 +5,9 @@
 
 #include "win32/fatal.h"
 #include "app/globals.h"
+#include "app/resource.h"
 #include "app/texts.h"
+#include "win32/texts.h"
 #include "core/files/paths.h"
 #include "view/view.h"
 
@@ -34,31 +36,24 @@ std::wstring FullPathOf(const std::wstring& path) {
     return full;
 }
 
-std::wstring ReasonText(LoadError error, uint32_t width, uint32_t height) {
+// The start without a file named keeps the messages it always had.
+const wchar_t* StartupText(LoadError error) {
     switch (error) {
-        case LoadError::NotFound: return TEXT_NOT_FOUND;
-        case LoadError::IsFolder: return TEXT_IS_FOLDER;
-        case LoadError::Unreadable: return TEXT_UNREADABLE;
-        case LoadError::Empty: return TEXT_EMPTY;
-        case LoadError::NotAPicture: return TEXT_NOT_A_PICTURE;
-        case LoadError::TooLarge:
-            return std::wstring(TEXT_TOO_LARGE_BEFORE) + std::to_wstring(width) + L" x " + std::to_wstring(height) +
-                   TEXT_TOO_LARGE_AFTER;
-        case LoadError::OutOfMemory: return TEXT_OUT_OF_MEMORY;
-        case LoadError::Damaged:
-        case LoadError::Cancelled:
-        case LoadError::None: break;
+        case LoadError::TooLarge: return Text(IDS_PICTURE_TOO_LARGE);
+        case LoadError::OutOfMemory: return Text(IDS_DIB_FAILED);
+        default: return Text(IDS_DECODE_FAILED);
     }
-    return TEXT_DAMAGED;
 }
 
-// The start without a file named keeps the messages it always had.
-const char* StartupText(LoadError error) {
-    switch (error) {
-        case LoadError::TooLarge: return TEXT_PICTURE_TOO_LARGE;
-        case LoadError::OutOfMemory: return TEXT_DIB_FAILED;
-        default: return TEXT_DECODE_FAILED;
+// The Open dialog's file types: pairs of a caption and its patterns, each
+// ended by a zero, the list by a second one. The table writes "|" for the
+// zeros.
+std::wstring OpenFilter() {
+    std::wstring filter = Text(IDS_OPEN_FILTER);
+    for (wchar_t& c : filter) {
+        if (c == L'|') c = L'\0';
     }
+    return filter;
 }
 
 std::vector<std::wstring> CommandLineFiles() {
@@ -121,7 +116,8 @@ void Opener::OpenWithDialog(HWND owner, HWND active) {
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = OPEN_FILTER;
+    const std::wstring filter = OpenFilter();
+    dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = buffer.get();
     dialog.nMaxFile = DIALOG_BUFFER_CHARS;
@@ -131,7 +127,7 @@ void Opener::OpenWithDialog(HWND owner, HWND active) {
     dialog.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog)) {
         if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) {
-            failures_.push_back(TEXT_TOO_MANY_FILES);
+            failures_.push_back(Text(IDS_TOO_MANY_FILES));
             ShowFailures();
         }
         return;
@@ -180,7 +176,7 @@ void Opener::OpenInNewWindow(const std::wstring& path, bool startup) {
     opening.ticket = documents_->Request(path, identity);
     if (CreateDocumentWindow(opening) == nullptr) {
         documents_->Release(opening.ticket);
-        if (startup) ExitWithMessage(TEXT_DIB_FAILED);
+        if (startup) ExitWithMessage(Text(IDS_DIB_FAILED));
         Fail(path, LoadError::OutOfMemory, 0, 0);
     }
 }
@@ -284,7 +280,7 @@ void Opener::Deliver(View* view, HWND window, const FinishedLoad& load) {
         case LoadPurpose::Reload:
             // The window stays as it was; the reason goes where the user looks.
             if (view->picture) view->path = view->picture->Identity().path;
-            ShowPictureStatus(view, window, ReasonText(error, load.outcome.width, load.outcome.height).c_str());
+            ShowPictureReason(view, window, error, load.outcome.width, load.outcome.height);
             return;
     }
     // The window stays on the picture it shows.
@@ -299,7 +295,7 @@ void Opener::Reload(HWND window) {
     FileIdentity identity;
     const LoadError error = ReadFileIdentity(path, identity);
     if (error != LoadError::None) {
-        ShowPictureStatus(view, window, ReasonText(error, 0, 0).c_str());
+        ShowPictureReason(view, window, error, 0, 0);
         return;
     }
     // Decoded afresh even when it looks unchanged: the user asked to read it.
@@ -354,7 +350,7 @@ void Opener::ReloadChangedFiles() {
         const LoadError error = ReadFileIdentity(shown.path, now);
         if (error != LoadError::None) {
             // Gone (or unreadable for now): the window keeps what it shows.
-            ShowPictureStatus(view, window, ReasonText(error, 0, 0).c_str());
+            ShowPictureReason(view, window, error, 0, 0);
             continue;
         }
         if (now.size == shown.size && now.lastWrite == shown.lastWrite && view->reloadRetries == 0) continue;
@@ -377,7 +373,7 @@ void Opener::AfterShown(View* view, HWND window, LoadPurpose purpose) {
 
 void Opener::Fail(const std::wstring& path, LoadError error, uint32_t width, uint32_t height) {
     if (error == LoadError::Cancelled) return;
-    failures_.push_back(TEXT_CANNOT_OPEN + WithoutExtendedPrefix(path) + L"\n" + ReasonText(error, width, height));
+    failures_.push_back(FormatText(IDS_CANNOT_OPEN, {WithoutExtendedPrefix(path), ReasonText(error, width, height)}));
 }
 
 void Opener::ShowFailures() {
@@ -388,7 +384,7 @@ void Opener::ShowFailures() {
     while (!failures_.empty()) {
         const std::wstring text = failures_.front();
         failures_.pop_front();
-        MessageBoxW(notifyWindow_, text.c_str(), MESSAGE_CAPTION_W, MB_OK);
+        MessageBoxW(notifyWindow_, text.c_str(), Text(IDS_MESSAGE_CAPTION), MB_OK);
     }
     showingFailure_ = false;
 }

@@ -1,37 +1,4 @@
-// The commands of the menus and keys. The document window carries out the
-// view's; the program's menus, keys and frame refer to all of them. Plain
-// defines, as the resource compiler reads this file too.
+// The command ids live with the key table in the core.
 #pragma once
 
-#define IDM_EXIT 40001
-#define IDM_TILEHORZ 40002
-#define IDM_TILEVERT 40003
-#define IDM_CASCADE 40004
-#define IDM_NEW 40005
-#define IDM_CLOSE 40006
-#define IDM_OPEN 40007
-#define IDM_NEXT 40008
-#define IDM_PREVIOUS 40009
-#define IDM_ZOOM_IN 40010
-#define IDM_ZOOM_OUT 40011
-#define IDM_ZOOM_IN_PRESET 40012
-#define IDM_ZOOM_OUT_PRESET 40013
-#define IDM_ACTUAL_SIZE 40014
-#define IDM_FIT 40015
-#define IDM_ROTATE_CLOCKWISE 40016
-#define IDM_ROTATE_ANTICLOCKWISE 40017
-#define IDM_FLIP 40018
-#define IDM_COPY_PICTURE 40019
-#define IDM_COPY_PATH 40020
-#define IDM_RELOAD 40021
-#define IDM_AUTO_RELOAD 40022
-#define IDM_LINK_VIEWS 40023
-// Keys without a menu item: scrolling.
-#define IDM_SCROLL_LEFT 40030
-#define IDM_SCROLL_RIGHT 40031
-#define IDM_SCROLL_UP 40032
-#define IDM_SCROLL_DOWN 40033
-#define IDM_PAGE_UP 40034
-#define IDM_PAGE_DOWN 40035
-#define IDM_HOME 40036
-#define IDM_END 40037
+#include "core/keys/commands.h"

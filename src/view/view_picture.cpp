@@ -15,13 +15,18 @@
 #include "core/geometry/scale_maps.h"
 #include "core/geometry/zoom.h"
 #include "view/view_handlers.h"
-#include "view/view_texts.h"
+#include "core/text/text_ids.h"
+#include "win32/texts.h"
 
 namespace {
 
 constexpr WPARAM PICTURE_PART = 3;
 
 bool IsActive(const View* view, HWND window) { return ActiveDocumentWindow(view->host->mdiClient) == window; }
+
+void ShowPictureStatus(const View* view, HWND window, const wchar_t* text) {
+    if (IsActive(view, window)) SendMessageW(view->host->statusBar, SB_SETTEXTW, PICTURE_PART, reinterpret_cast<LPARAM>(text));
+}
 
 // Tables for the new picture, unless the ones the window has are of the
 // right size already.
@@ -105,13 +110,31 @@ void StopWaiting(View* view) {
     view->pendingTicket = 0;
 }
 
-void ShowPictureStatus(const View* view, HWND window, const wchar_t* text) {
-    if (IsActive(view, window)) SendMessageW(view->host->statusBar, SB_SETTEXTW, PICTURE_PART, reinterpret_cast<LPARAM>(text));
+std::wstring ReasonText(LoadError error, uint32_t width, uint32_t height) {
+    switch (error) {
+        case LoadError::NotFound: return Text(IDS_NOT_FOUND);
+        case LoadError::IsFolder: return Text(IDS_IS_FOLDER);
+        case LoadError::Unreadable: return Text(IDS_UNREADABLE);
+        case LoadError::Empty: return Text(IDS_EMPTY);
+        case LoadError::NotAPicture: return Text(IDS_NOT_A_PICTURE);
+        case LoadError::TooLarge: return FormatText(IDS_TOO_LARGE, {std::to_wstring(width), std::to_wstring(height)});
+        case LoadError::OutOfMemory: return Text(IDS_OUT_OF_MEMORY);
+        case LoadError::Damaged:
+        case LoadError::Cancelled:
+        case LoadError::None: break;
+    }
+    return Text(IDS_DAMAGED);
 }
 
-void UpdatePictureReadout(const View* view, HWND window) {
+void ShowPictureReason(View* view, HWND window, LoadError error, uint32_t width, uint32_t height) {
+    view->note = {error, width, height};
+    ShowPictureStatus(view, window, ReasonText(error, width, height).c_str());
+}
+
+void UpdatePictureReadout(View* view, HWND window) {
+    view->note = PictureNote();
     if (view->pendingTicket != 0) {
-        ShowPictureStatus(view, window, TEXT_LOADING);
+        ShowPictureStatus(view, window, Text(IDS_LOADING));
         return;
     }
     if (!view->picture) return;
@@ -123,4 +146,16 @@ void UpdatePictureReadout(const View* view, HWND window) {
     char text[STATUS_TEXT_BUFFER];
     BuildPictureText(view->picture->Width(), view->picture->Height(), place, count, text);
     if (IsActive(view, window)) SendMessageW(view->host->statusBar, SB_SETTEXTA, PICTURE_PART, reinterpret_cast<LPARAM>(text));
+}
+
+void RewriteReadouts(HWND mdiClient) {
+    const HWND active = ActiveDocumentWindow(mdiClient);
+    View* view = active != nullptr ? ViewOf(active) : nullptr;
+    if (view == nullptr) return;
+    UpdateZoomReadout(view);
+    if (view->note.error != LoadError::None) {
+        ShowPictureReason(view, active, view->note.error, view->note.width, view->note.height);
+    } else {
+        UpdatePictureReadout(view, active);
+    }
 }

@@ -1,8 +1,0 @@
-// The texts a document window shows itself, next to file names that may hold
-// any character (so wide, for the W-functions). The program above uses some
-// of them too.
-#pragma once
-
-inline constexpr wchar_t TEXT_LOADING[] = L"正在加载...";
-inline constexpr wchar_t TEXT_OUT_OF_MEMORY[] = L"内存不足，无法打开这张图片。";
-inline constexpr wchar_t TEXT_CLIPBOARD_FAILED[] = L"无法把图片放到剪贴板上。";
