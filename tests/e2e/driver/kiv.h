@@ -53,6 +53,10 @@ enum Command : int {
     IDM_PAGE_DOWN = 40035,
     IDM_HOME = 40036,
     IDM_END = 40037,
+    IDM_LANGUAGE_CHINESE = 40040,
+    IDM_LANGUAGE_ENGLISH = 40041,
+    IDM_KEYS = 40042,
+    IDM_ABOUT = 40043,
 };
 
 // Texts the program shows, as UTF-16 so they compare with what Wine reads back.
