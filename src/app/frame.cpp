@@ -14,14 +14,20 @@
 #include "app/globals.h"
 #include "app/help.h"
 #include "app/menus.h"
+#include "app/one_frame.h"
+#include "app/open_with.h"
 #include "app/opening.h"
+#include "app/program.h"
+#include "app/recent_menu.h"
 #include "app/resource.h"
 #include "app/texts.h"
 #include "win32/gdiplus_flat.h"
 #include "win32/texts.h"
 #include "win32/trace.h"
 #include "view/back_buffer.h"
+#include "core/files/file_types.h"
 #include "core/geometry/layout.h"
+#include "core/settings/recent_files.h"
 #include "win32/platform_types.h"
 
 namespace {
@@ -45,6 +51,9 @@ constexpr UINT WM_PICTURES_READY = WM_APP + 1;
 constexpr UINT WM_OPEN_START_FILES = WM_APP + 2;
 // Posted by the folder watcher when a folder of an open picture changed.
 constexpr UINT WM_FOLDERS_CHANGED = WM_APP + 3;
+// Posted when a later start has handed its files over: they open once the
+// sender has had its answer.
+constexpr UINT WM_OPEN_HANDED_FILES = WM_APP + 4;
 // Sent when the frame moves to a screen of another DPI (not in every
 // header of the oldest systems we build for).
 constexpr UINT DPI_CHANGED = 0x02E0;
@@ -91,12 +100,20 @@ Opener* OpenerOf(HWND frame) { return reinterpret_cast<Opener*>(GetWindowLongPtr
 
 HWND ActiveView() { return reinterpret_cast<HWND>(SendMessageA(mdiClient, WM_MDIGETACTIVE, 0, 0)); }
 
-LRESULT OnFrameCreate(HWND frame) {
+// A check item of both menu bars.
+void CheckBoth(UINT command, bool checked) {
+    for (HMENU menuBar : {frameMenu, childMenu}) {
+        CheckMenuItem(menuBar, command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    }
+}
+
+LRESULT OnFrameCreate(HWND frame, const CREATESTRUCTW* create) {
     DebugClear();
+    Program& program = *static_cast<Program*>(create->lpCreateParams);
     // Every picture is decoded through GDI+, so it runs for the life of the
     // process.
     GdiplusStartup(&gdiplusToken, &gdiplusStartupInput, nullptr);
-    Opener* opener = new (std::nothrow) Opener(frame, WM_PICTURES_READY, WM_FOLDERS_CHANGED);
+    Opener* opener = new (std::nothrow) Opener(frame, WM_PICTURES_READY, WM_FOLDERS_CHANGED, program);
     if (opener == nullptr) ExitWithMessage(Text(IDS_DIB_FAILED));
     SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(opener));
 
@@ -126,6 +143,12 @@ LRESULT OnFrameCreate(HWND frame) {
     // must not accept them itself (its system procedure ignores drops), so a
     // drop on its empty part reaches the frame.
     DragAcceptFiles(frame, TRUE);
+    // The program starts with the kept settings, and its menus show them.
+    opener->SetAutoReload(program.kept.autoReload);
+    CheckBoth(IDM_AUTO_RELOAD, program.kept.autoReload);
+    CheckBoth(IDM_LINK_VIEWS, program.kept.linkedViews);
+    CheckBoth(IDM_NEW_FRAME_EACH_START, !program.kept.oneFrame);
+    ShowRecentFiles(program.kept.recentFiles);
     firstChildPending = FIRST_CHILD_ARMED;
     return 0;
 }
@@ -161,17 +184,12 @@ void CloseActiveView() {
     }
 }
 
-// A check item of both menu bars.
-void CheckBoth(UINT command, bool checked) {
-    for (HMENU menuBar : {frameMenu, childMenu}) {
-        CheckMenuItem(menuBar, command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-    }
-}
-
 void ToggleLinkedViews(Opener* opener) {
     ViewSettings& settings = opener->Settings();
     settings.linked = !settings.linked;
     CheckBoth(IDM_LINK_VIEWS, settings.linked);
+    opener->Kept().kept.linkedViews = settings.linked;
+    opener->Kept().Save();
     // Turning it on puts every window where the active one is.
     const HWND active = ActiveDocumentWindow(mdiClient);
     if (settings.linked && active != nullptr) AlignViewsTo(ViewOf(active), active);
@@ -180,12 +198,70 @@ void ToggleLinkedViews(Opener* opener) {
 void ToggleAutoReload(Opener* opener) {
     opener->SetAutoReload(!opener->Settings().autoReload);
     CheckBoth(IDM_AUTO_RELOAD, opener->Settings().autoReload);
+    opener->Kept().kept.autoReload = opener->Settings().autoReload;
+    opener->Kept().Save();
 }
 
-// The check marks of both bars as the settings are (a bar just built has none).
+// 每次启动新的主窗口: turned on, this frame lets go of the session's lock
+// and later starts open frames of their own; turned off, it takes the lock
+// when no other frame holds it.
+void ToggleNewFrameEachStart(Program& program, HWND frame) {
+    program.kept.oneFrame = !program.kept.oneFrame;
+    CheckBoth(IDM_NEW_FRAME_EACH_START, !program.kept.oneFrame);
+    if (program.kept.oneFrame && program.oneFrame.Claim()) {
+        program.oneFrame.Mark(frame);
+    } else if (!program.kept.oneFrame) {
+        program.oneFrame.Unmark(frame);
+        program.oneFrame.Release();
+    }
+    program.Save();
+}
+
+void ChangeOpenWith(HWND frame, bool add) {
+    const std::vector<std::wstring> extensions = ExtensionsOfFilter(OpenDialogFilter());
+    const bool done = add ? AddToOpenWith(extensions) : RemoveFromOpenWith();
+    const UINT text = !done ? IDS_OPEN_WITH_FAILED : add ? IDS_OPEN_WITH_ADDED : IDS_OPEN_WITH_REMOVED;
+    MessageBoxW(frame, Text(text), Text(IDS_MESSAGE_CAPTION), MB_OK);
+}
+
+// The frame's place and size as the next start is to restore them.
+void KeepPlacement(HWND frame, Program& program) {
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(frame, &placement)) return;
+    FramePlacement& kept = program.kept.frame;
+    kept.known = true;
+    kept.left = placement.rcNormalPosition.left;
+    kept.top = placement.rcNormalPosition.top;
+    kept.right = placement.rcNormalPosition.right;
+    kept.bottom = placement.rcNormalPosition.bottom;
+    // Minimised, it comes back as it was before.
+    kept.maximized = placement.showCmd == SW_SHOWMAXIMIZED ||
+                     (placement.showCmd == SW_SHOWMINIMIZED && (placement.flags & WPF_RESTORETOMAXIMIZED) != 0);
+    program.Save();
+}
+
+LRESULT OnCopyData(Opener* opener, HWND frame, const COPYDATASTRUCT* data) {
+    std::vector<std::wstring> files;
+    if (data == nullptr || !ReadHandedFiles(*data, files)) return FALSE;
+    opener->QueueHandedFiles(std::move(files));
+    PostMessageW(frame, WM_OPEN_HANDED_FILES, 0, 0);
+    return TRUE;
+}
+
+void OnOpenHandedFiles(Opener* opener, HWND frame) {
+    if (IsIconic(frame)) ShowWindow(frame, SW_RESTORE);
+    SetForegroundWindow(frame);
+    opener->OpenHandedFiles();
+}
+
+// The check marks and the recent files of both bars as the settings are (a
+// bar just built has none).
 void ShowSettingsInMenus(Opener* opener) {
     CheckBoth(IDM_LINK_VIEWS, opener->Settings().linked);
     CheckBoth(IDM_AUTO_RELOAD, opener->Settings().autoReload);
+    CheckBoth(IDM_NEW_FRAME_EACH_START, !opener->Kept().kept.oneFrame);
+    ShowRecentFiles(opener->Kept().kept.recentFiles);
 }
 
 // Takes effect at once: both menu bars are built again in the language (the
@@ -201,6 +277,8 @@ void SwitchLanguage(Opener* opener, HWND frame, Language language) {
         return;
     }
     SetLanguage(language);
+    opener->Kept().kept.language = language;
+    opener->Kept().Save();
     const bool childMenuShown = GetMenu(frame) == childMenu;
     const HMENU oldFrameMenu = frameMenu;
     const HMENU oldChildMenu = childMenu;
@@ -249,6 +327,10 @@ LRESULT OnFrameCommand(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam)
         case IDM_LANGUAGE_ENGLISH: SwitchLanguage(opener, frame, Language::English); return 0;
         case IDM_KEYS: ShowKeyList(frame); return 0;
         case IDM_ABOUT: ShowAbout(frame); return 0;
+        case IDM_NEW_FRAME_EACH_START: ToggleNewFrameEachStart(opener->Kept(), frame); return 0;
+        case IDM_OPEN_WITH_ADD: ChangeOpenWith(frame, true); return 0;
+        case IDM_OPEN_WITH_REMOVE: ChangeOpenWith(frame, false); return 0;
+        case IDM_RECENT_CLEAR: opener->ClearRecent(); return 0;
         case IDM_ZOOM_IN:
         case IDM_ZOOM_OUT:
         case IDM_ZOOM_IN_PRESET:
@@ -269,6 +351,10 @@ LRESULT OnFrameCommand(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam)
         case IDM_HOME:
         case IDM_END: RunOnActiveView(LOWORD(wParam)); return 0;
         default:
+            if (LOWORD(wParam) >= IDM_RECENT_FIRST && LOWORD(wParam) < IDM_RECENT_FIRST + RECENT_FILES_MAX) {
+                opener->OpenRecent(LOWORD(wParam) - IDM_RECENT_FIRST);
+                return 0;
+            }
             // The window-list entries activate their document windows here.
             return DefFrameProcW(frame, mdiClient, WM_COMMAND, wParam, lParam);
     }
@@ -285,7 +371,9 @@ LRESULT OnDpiChanged(HWND frame, LPARAM suggested) {
     return 0;
 }
 
-LRESULT OnFrameDestroy(Opener* opener) {
+LRESULT OnFrameDestroy(Opener* opener, HWND frame) {
+    KeepPlacement(frame, opener->Kept());
+    opener->Kept().oneFrame.Unmark(frame);
     // The workers stop before the windows go; the documents themselves stay
     // until the last window has let go of them.
     opener->Stop();
@@ -298,7 +386,7 @@ LRESULT OnFrameDestroy(Opener* opener) {
 LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
     Opener* opener = OpenerOf(frame);
     if (opener == nullptr) {
-        if (message == WM_CREATE) return OnFrameCreate(frame);
+        if (message == WM_CREATE) return OnFrameCreate(frame, reinterpret_cast<const CREATESTRUCTW*>(lParam));
         return DefFrameProcW(frame, mdiClient, message, wParam, lParam);
     }
     switch (message) {
@@ -309,14 +397,34 @@ LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lP
         case WM_PICTURES_READY: opener->DeliverFinished(); return 0;
         case WM_OPEN_START_FILES: opener->OpenStartupFiles(); return 0;
         case WM_FOLDERS_CHANGED: opener->FoldersChanged(); return 0;
+        case WM_COPYDATA: return OnCopyData(opener, frame, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        case WM_OPEN_HANDED_FILES: OnOpenHandedFiles(opener, frame); return 0;
+        case WM_ENDSESSION:
+            if (wParam) KeepPlacement(frame, opener->Kept());
+            return 0;
         case WM_TIMER:
             if (wParam == Opener::RELOAD_TIMER) opener->ReloadChangedFiles();
             return 0;
-        case WM_DESTROY: return OnFrameDestroy(opener);
+        case WM_DESTROY: return OnFrameDestroy(opener, frame);
         case WM_NCDESTROY:
             SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
             delete opener;
             return DefFrameProcW(frame, mdiClient, message, wParam, lParam);
         default: return DefFrameProcW(frame, mdiClient, message, wParam, lParam);
     }
+}
+
+void ShowFrame(HWND frame, const FramePlacement& kept) {
+    RECT rect = {kept.left, kept.top, kept.right, kept.bottom};
+    // A screen that was there when the frame was kept may be gone.
+    const bool visible = kept.known && MonitorFromRect(&rect, MONITOR_DEFAULTTONULL) != nullptr;
+    if (visible) {
+        WINDOWPLACEMENT placement = {};
+        placement.length = sizeof placement;
+        placement.showCmd = SW_HIDE;  // placed while hidden, shown below
+        placement.rcNormalPosition = rect;
+        SetWindowPlacement(frame, &placement);
+    }
+    ShowWindow(frame, visible && kept.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    UpdateWindow(frame);
 }

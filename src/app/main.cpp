@@ -12,6 +12,9 @@
 #include "app/globals.h"
 #include "app/help.h"
 #include "app/menus.h"
+#include "app/one_frame.h"
+#include "app/program.h"
+#include "app/settings_file.h"
 #include "app/resource.h"
 #include "app/texts.h"
 #include "view/image_view.h"
@@ -69,11 +72,20 @@ WPARAM RunMessageLoop(HACCEL keys) {
 // The previous instance, the command line and the show command play no part.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     hInstance = instance;
+    // Lives until the message loop ends, after the frame.
+    Program program;
+    program.settingsPath = SettingsFilePath();
+    program.kept = LoadSettings(program.settingsPath);
+    // One frame per session: a later start hands its files over and ends.
+    if (program.kept.oneFrame && !program.oneFrame.Claim() &&
+        HandToRunningFrame(program.oneFrame) == HandOverOutcome::HandedOver) {
+        return EXIT_CODE_NORMAL;
+    }
     // The Open dialog and GDI+'s decoders may use COM on this thread.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
-    // The user's language until the settings say otherwise.
-    SetLanguage(UserInterfaceLanguage());
+    // As chosen, or the user's interface language.
+    SetLanguage(program.kept.language);
 
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
@@ -101,7 +113,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // window) comes only after the document window class is registered.
     frameWnd = CreateWindowExW(0, FRAME_CLASS_NAME, Text(IDS_FRAME_TITLE), FRAME_STYLE, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                               hInstance, nullptr);
+                               hInstance, &program);
     if (frameWnd == nullptr) {
         ExitWithMessage(Text(IDS_FRAME_FAILED));
     }
@@ -109,8 +121,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterViewClass(windowClass);
     SetMenu(frameWnd, frameMenu);
 
-    ShowWindow(frameWnd, SW_SHOWNORMAL);
-    UpdateWindow(frameWnd);
+    ShowFrame(frameWnd, program.kept.frame);
+    // Later starts find this frame from now on.
+    program.oneFrame.Mark(frameWnd);
 
     RunMessageLoop(BuildAccelerators());
     // The frame quits with code 0; whatever else a WM_QUIT carried, the

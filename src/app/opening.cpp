@@ -6,9 +6,11 @@
 #include "win32/fatal.h"
 #include "app/globals.h"
 #include "app/resource.h"
+#include "app/recent_menu.h"
 #include "app/texts.h"
 #include "win32/texts.h"
 #include "core/files/paths.h"
+#include "core/settings/recent_files.h"
 #include "view/view.h"
 
 namespace {
@@ -45,15 +47,31 @@ const wchar_t* StartupText(LoadError error) {
     }
 }
 
-// The Open dialog's file types: pairs of a caption and its patterns, each
-// ended by a zero, the list by a second one. The table writes "|" for the
-// zeros.
-std::wstring OpenFilter() {
-    std::wstring filter = Text(IDS_OPEN_FILTER);
-    for (wchar_t& c : filter) {
-        if (c == L'|') c = L'\0';
+// Whether two full paths name the same file, the way the file system
+// compares names: case-insensitive in every script.
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+    const std::wstring left = WithoutExtendedPrefix(a);
+    const std::wstring right = WithoutExtendedPrefix(b);
+    return CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
+                                static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
+}
+
+// A recent file that can no longer be opened leaves the list; one that may
+// open later (locked by another program, memory short) stays.
+bool IsGone(LoadError error) {
+    switch (error) {
+        case LoadError::NotFound:
+        case LoadError::IsFolder:
+        case LoadError::Empty:
+        case LoadError::NotAPicture:
+        case LoadError::Damaged:
+        case LoadError::TooLarge: return true;
+        case LoadError::Unreadable:
+        case LoadError::OutOfMemory:
+        case LoadError::Cancelled:
+        case LoadError::None: break;
     }
-    return filter;
+    return false;
 }
 
 std::vector<std::wstring> CommandLineFiles() {
@@ -79,12 +97,22 @@ std::vector<std::wstring> DialogSelection(const wchar_t* buffer) {
 
 }  // namespace
 
-Opener::Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage)
+std::wstring OpenDialogFilter() {
+    std::wstring filter = Text(IDS_OPEN_FILTER);
+    for (wchar_t& c : filter) {
+        if (c == L'|') c = L'\0';
+    }
+    return filter;
+}
+
+Opener::Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage, Program& program)
     : notifyWindow_(notifyWindow),
+      program_(program),
       documents_(new Documents(notifyWindow, notifyMessage)),
       notifyFoldersMessage_(foldersMessage) {
     host_.documents = documents_.get();
     host_.settings = &settings_;
+    settings_.linked = program.kept.linkedViews;
 }
 
 void Opener::Stop() {
@@ -96,27 +124,57 @@ void Opener::Stop() {
 void Opener::OpenStartupFiles() {
     const std::vector<std::wstring> files = CommandLineFiles();
     if (files.empty()) {
-        OpenInNewWindow(FullPathOf(START_PICTURE), true);
+        OpenInNewWindow(FullPathOf(START_PICTURE), true, false);
     } else {
-        for (const std::wstring& file : files) OpenInNewWindow(FullPathOf(file), false);
+        for (const std::wstring& file : files) OpenInNewWindow(FullPathOf(file), false, true);
     }
+    KeepChanges();
     ShowFailures();
 }
 
 void Opener::OpenStartPictureAgain() {
-    OpenInNewWindow(FullPathOf(START_PICTURE), false);
+    OpenInNewWindow(FullPathOf(START_PICTURE), false, false);
+    KeepChanges();
     ShowFailures();
+}
+
+void Opener::QueueHandedFiles(std::vector<std::wstring> files) {
+    handedFiles_.insert(handedFiles_.end(), files.begin(), files.end());
+}
+
+void Opener::OpenHandedFiles() {
+    std::vector<std::wstring> files;
+    files.swap(handedFiles_);
+    for (const std::wstring& file : files) OpenInNewWindow(FullPathOf(file), false, true);
+    KeepChanges();
+    ShowFailures();
+}
+
+void Opener::OpenRecent(size_t index) {
+    if (index >= program_.kept.recentFiles.size()) return;
+    const std::wstring path = program_.kept.recentFiles[index];
+    OpenInNewWindow(path, false, true);
+    KeepChanges();
+    ShowFailures();
+}
+
+void Opener::ClearRecent() {
+    program_.kept.recentFiles.clear();
+    keptChanged_ = true;
+    KeepChanges();
 }
 
 void Opener::OpenWithDialog(HWND owner, HWND active) {
     std::wstring folder;
     if (const View* view = active != nullptr ? ViewOf(active) : nullptr) folder = WithoutExtendedPrefix(FolderOf(view->path));
+    // Without a picture to start from, where the dialog was last used.
+    if (folder.empty()) folder = program_.kept.openFolder;
     std::unique_ptr<wchar_t[]> buffer(new (std::nothrow) wchar_t[DIALOG_BUFFER_CHARS]());
     if (!buffer) return;
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    const std::wstring filter = OpenFilter();
+    const std::wstring filter = OpenDialogFilter();
     dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = buffer.get();
@@ -132,7 +190,16 @@ void Opener::OpenWithDialog(HWND owner, HWND active) {
         }
         return;
     }
-    for (const std::wstring& path : DialogSelection(buffer.get())) OpenInNewWindow(FullPathOf(path), false);
+    const std::vector<std::wstring> selection = DialogSelection(buffer.get());
+    if (!selection.empty()) {
+        const std::wstring chosenFolder = WithoutExtendedPrefix(FolderOf(FullPathOf(selection.front())));
+        if (IsKeepablePath(chosenFolder)) {
+            program_.kept.openFolder = chosenFolder;
+            keptChanged_ = true;
+        }
+    }
+    for (const std::wstring& path : selection) OpenInNewWindow(FullPathOf(path), false, true);
+    KeepChanges();
     ShowFailures();
 }
 
@@ -146,11 +213,16 @@ void Opener::OpenDropped(HDROP drop) {
         paths.push_back(path);
     }
     DragFinish(drop);
-    for (const std::wstring& path : paths) OpenInNewWindow(FullPathOf(path), false);
+    for (const std::wstring& path : paths) OpenInNewWindow(FullPathOf(path), false, true);
+    KeepChanges();
     ShowFailures();
 }
 
-void Opener::OpenInNewWindow(const std::wstring& path, bool startup) {
+void Opener::OpenInNewWindow(const std::wstring& path, bool startup, bool named) {
+    if (named && IsKeepablePath(WithoutExtendedPrefix(path))) {
+        AddRecentFile(program_.kept.recentFiles, WithoutExtendedPrefix(path), SameFile);
+        keptChanged_ = true;
+    }
     ViewOpening opening;
     opening.host = &host_;
     opening.path = path;
@@ -159,6 +231,7 @@ void Opener::OpenInNewWindow(const std::wstring& path, bool startup) {
     const LoadError error = ReadFileIdentity(path, identity);
     if (error != LoadError::None) {
         if (startup) ExitWithMessage(StartupText(error));
+        ForgetIfGone(path, error);
         Fail(path, error, 0, 0);
         return;
     }
@@ -242,6 +315,7 @@ void Opener::DeliverFinished() {
             if (view != nullptr && view->pendingTicket == load.ticket) Deliver(view, window, load);
         }
     }
+    KeepChanges();
     ShowFailures();
 }
 
@@ -260,6 +334,7 @@ void Opener::Deliver(View* view, HWND window, const FinishedLoad& load) {
     switch (view->pendingPurpose) {
         case LoadPurpose::FirstPicture:
             if (view->startup) ExitWithMessage(StartupText(error));
+            ForgetIfGone(load.path, error);
             Fail(load.path, error, load.outcome.width, load.outcome.height);
             SendMessageW(mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
             return;
@@ -374,6 +449,20 @@ void Opener::AfterShown(View* view, HWND window, LoadPurpose purpose) {
 void Opener::Fail(const std::wstring& path, LoadError error, uint32_t width, uint32_t height) {
     if (error == LoadError::Cancelled) return;
     failures_.push_back(FormatText(IDS_CANNOT_OPEN, {WithoutExtendedPrefix(path), ReasonText(error, width, height)}));
+}
+
+void Opener::ForgetIfGone(const std::wstring& path, LoadError error) {
+    if (!IsGone(error)) return;
+    const size_t before = program_.kept.recentFiles.size();
+    RemoveRecentFile(program_.kept.recentFiles, WithoutExtendedPrefix(path), SameFile);
+    keptChanged_ = keptChanged_ || program_.kept.recentFiles.size() != before;
+}
+
+void Opener::KeepChanges() {
+    if (!keptChanged_) return;
+    keptChanged_ = false;
+    program_.Save();
+    ShowRecentFiles(program_.kept.recentFiles);
 }
 
 void Opener::ShowFailures() {

@@ -14,17 +14,27 @@
 #include <string>
 #include <vector>
 
+#include "app/program.h"
 #include "document/documents.h"
 #include "document/folder_watcher.h"
 #include "view/view.h"
 
+// The Open dialog's file types in the language in use: pairs of a caption
+// and its patterns, each ended by a zero, the list by a second one. The one
+// list of the types kiv opens: the "Open with" registration takes its
+// extensions from here.
+std::wstring OpenDialogFilter();
+
 class Opener {
 public:
     // Results of decodes reach notifyWindow as notifyMessage, folder changes
-    // as foldersMessage.
-    Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage);
+    // as foldersMessage. The program's kept settings give the windows'
+    // settings; the files the user opens go into its recent files.
+    Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage, Program& program);
 
     ViewSettings& Settings() { return settings_; }
+    // What the program keeps beyond this run.
+    Program& Kept() { return program_; }
     // What the document windows get of the program; the frame fills in its
     // windows and menus once it has made them.
     ViewHost& Host() { return host_; }
@@ -39,6 +49,13 @@ public:
     void OpenStartPictureAgain();
     void OpenWithDialog(HWND owner, HWND active);
     void OpenDropped(HDROP drop);
+    // Files a later start handed over: kept until OpenHandedFiles, so that
+    // the sender is answered at once.
+    void QueueHandedFiles(std::vector<std::wstring> files);
+    void OpenHandedFiles();
+    // An entry of 文件 → 最近打开的文件 (0 the newest), and 清除列表.
+    void OpenRecent(size_t index);
+    void ClearRecent();
     // Puts the next (+1) or previous (-1) picture of its folder into the window.
     void Step(HWND window, int direction);
     // Hands finished decodes to the windows that wait for them.
@@ -56,7 +73,9 @@ public:
     static constexpr UINT_PTR RELOAD_TIMER = 1;
 
 private:
-    void OpenInNewWindow(const std::wstring& path, bool startup);
+    // named: the user named the file (not the start picture), so it goes
+    // into the recent files.
+    void OpenInNewWindow(const std::wstring& path, bool startup, bool named);
     HWND CreateDocumentWindow(const ViewOpening& opening);
     void OpenInWindow(View* view, HWND window, const std::wstring& fullPath, LoadPurpose purpose);
     void Deliver(View* view, HWND window, const FinishedLoad& load);
@@ -65,8 +84,14 @@ private:
     void WatchFolders();
     void ReloadLater(const std::wstring& folder, UINT delayMs);
     void ShowFailures();
+    void ForgetIfGone(const std::wstring& path, LoadError error);
+    // Writes the settings and the menus once a batch of opens changed them.
+    void KeepChanges();
 
     HWND notifyWindow_;
+    Program& program_;
+    bool keptChanged_ = false;
+    std::vector<std::wstring> handedFiles_;
     std::unique_ptr<Documents> documents_;
     ViewSettings settings_;
     ViewHost host_;

@@ -14,3 +14,4 @@
 
 // The application icon (frame and document windows, and the exe itself).
 #define IDI_KIV 1
+

@@ -15,7 +15,7 @@ Language currentLanguage = Language::Chinese;
 
 // The texts already looked up, per language; map nodes never move, so the
 // pointers handed out stay valid.
-std::map<UINT, std::wstring> cache[2];
+std::map<Language, std::map<UINT, std::wstring>> cache;
 
 // Whether the string table of language holds id, and its text.
 bool LoadFromTable(UINT id, Language language, std::wstring& text) {
@@ -48,15 +48,17 @@ Language UserInterfaceLanguage() {
 
 Language CurrentLanguage() { return currentLanguage; }
 
-void SetLanguage(Language language) { currentLanguage = language; }
+void SetLanguage(Language language) {
+    currentLanguage = language == Language::FromSystem ? UserInterfaceLanguage() : language;
+}
 
 LANGID LanguageId(Language language) {
-    return language == Language::Chinese ? MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)
-                                         : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    return language == Language::English ? MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)
+                                         : MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
 }
 
 const wchar_t* Text(UINT id) {
-    std::map<UINT, std::wstring>& texts = cache[static_cast<int>(currentLanguage)];
+    std::map<UINT, std::wstring>& texts = cache[currentLanguage];
     const auto known = texts.find(id);
     if (known != texts.end()) return known->second.c_str();
     std::wstring text;

@@ -9,12 +9,14 @@
 #include <initializer_list>
 #include <string>
 
-enum class Language { Chinese, English };
+#include "core/text/language.h"
 
 // Chinese where the user's interface language is Chinese, else English.
 Language UserInterfaceLanguage();
 
+// Chinese or English, never FromSystem.
 Language CurrentLanguage();
+// FromSystem takes the user's interface language.
 void SetLanguage(Language language);
 LANGID LanguageId(Language language);
 

@@ -1,5 +1,5 @@
-// Small owners for the kernel objects the document code uses on its worker
-// threads: a lock held for a block, and handles closed when they go.
+// Small owners for kernel objects: a lock held for a block, handles closed
+// when they go, registry keys.
 #pragma once
 
 #include <windows.h>
@@ -36,3 +36,19 @@ private:
 
 using FileHandle = OwnedHandle<CloseHandle>;
 using FindHandle = OwnedHandle<FindClose>;
+
+// A registry key, closed when it goes.
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    ~RegistryKey() {
+        if (key_ != nullptr) RegCloseKey(key_);
+    }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    HKEY Get() const { return key_; }
+    HKEY* Receive() { return &key_; }  // for the call that opens it
+
+private:
+    HKEY key_ = nullptr;
+};

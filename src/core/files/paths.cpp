@@ -151,3 +151,60 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
     }
     return true;
 }
+
+bool IsFullPath(const std::wstring& path) {
+    return HasDriveRootAt(path, 0) || IsUncPath(path) || HasDevicePrefix(path);
+}
+
+std::wstring ResolvePath(const std::wstring& folder, const std::wstring& path) {
+    if (IsFullPath(path) || path.empty()) return path;
+    if (IsSeparator(path[0])) {
+        // The root of the folder's drive or share; a lone separator is not one.
+        const size_t root = RootLength(folder);
+        size_t keep = root;
+        while (keep > 0 && IsSeparator(folder[keep - 1])) --keep;
+        return JoinPath(folder.substr(0, keep), path);
+    }
+    const bool driveRelative = path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == DRIVE_COLON;
+    if (driveRelative) {
+        const std::wstring rest = path.substr(2);
+        const bool sameDrive = HasDriveRootAt(folder, 0) && FoldAscii(folder[0]) == FoldAscii(path[0]);
+        if (sameDrive) return JoinPath(folder, rest);
+        return JoinPath(path.substr(0, 2) + BACKSLASH, rest);
+    }
+    return JoinPath(folder, path);
+}
+
+namespace {
+
+constexpr std::wstring_view ELLIPSIS = L"...";
+
+bool IsLowSurrogate(wchar_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// The last count code units of text, one fewer where that would start in the
+// middle of a surrogate pair.
+std::wstring TailOf(const std::wstring& text, size_t count) {
+    if (count >= text.size()) return text;
+    size_t start = text.size() - count;
+    if (IsLowSurrogate(text[start])) ++start;
+    return text.substr(start);
+}
+
+}  // namespace
+
+std::wstring ShortenPath(const std::wstring& path, size_t maxChars) {
+    if (path.size() <= maxChars) return path;
+    const size_t nameStart = LastSeparator(path) == std::wstring::npos ? 0 : LastSeparator(path) + 1;
+    size_t root = RootLength(path);
+    if (root < path.size() && IsSeparator(path[root])) ++root;  // the root keeps its separator
+    if (root > nameStart) root = nameStart;
+    // Drop whole folders after the root, nearest the root first.
+    const std::wstring head = path.substr(0, root) + std::wstring(ELLIPSIS);
+    for (size_t cut = root; cut < nameStart; ++cut) {
+        if (!IsSeparator(path[cut])) continue;
+        const std::wstring shortened = head + path.substr(cut);
+        if (shortened.size() <= maxChars) return shortened;
+    }
+    if (maxChars <= ELLIPSIS.size()) return TailOf(path, maxChars);
+    return std::wstring(ELLIPSIS) + TailOf(path, maxChars - ELLIPSIS.size());
+}

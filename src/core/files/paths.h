@@ -33,3 +33,19 @@ std::wstring WithoutExtendedPrefix(const std::wstring& path);
 // after removing the prefix, ASCII letters case-insensitive, '/' and '\\'
 // alike. The sharing key of an open picture compares paths this way.
 bool SamePath(const std::wstring& a, const std::wstring& b);
+
+// Whether path names a file from a root, whatever the current folder: a drive
+// root ("C:\\", "C:/"), a UNC path or a prefixed one.
+bool IsFullPath(const std::wstring& path);
+
+// path as named relative to folder (a full path), the way the system resolves
+// a name against a current folder: full paths stay; "\\x" is taken from
+// folder's root; "D:x" from folder when it is on drive D, else from "D:\\";
+// anything else is joined to folder. "." and ".." are left for the system.
+std::wstring ResolvePath(const std::wstring& folder, const std::wstring& path);
+
+// path in at most maxChars code units for a menu: the root and the file name
+// stay and the folders nearest the root give way to "...", so
+// "C:\\a\\b\\c\\d.png" may become "C:\\...\\c\\d.png"; a name too long by
+// itself keeps its end after "...". A surrogate pair is never split.
+std::wstring ShortenPath(const std::wstring& path, size_t maxChars);

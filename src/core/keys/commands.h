@@ -42,6 +42,15 @@
 #define IDM_LANGUAGE_ENGLISH 40041
 #define IDM_KEYS 40042
 #define IDM_ABOUT 40043
+// The program's own commands, which no document window carries out.
+// 选项 menu:
+#define IDM_NEW_FRAME_EACH_START 40101
+#define IDM_OPEN_WITH_ADD 40102
+#define IDM_OPEN_WITH_REMOVE 40103
+// 文件 → 最近打开的文件: the list's entries are IDM_RECENT_FIRST + 0 (the
+// newest) to + 9, filled in at run time before 清除列表.
+#define IDM_RECENT_CLEAR 40104
+#define IDM_RECENT_FIRST 40110
 
 // What the wheel does: gestures the view reads itself, listed with the keys
 // but never sent as commands.

@@ -34,6 +34,13 @@
 #define IDS_LOADING 1031
 #define IDS_CLIPBOARD_FAILED 1032
 
+// 文件 → 最近打开的文件 while the list is empty; what 选项 → 添加到“打开方式”
+// / 从“打开方式”中移除 did.
+#define IDS_RECENT_NONE 1035
+#define IDS_OPEN_WITH_ADDED 1036
+#define IDS_OPEN_WITH_REMOVED 1037
+#define IDS_OPEN_WITH_FAILED 1038
+
 // Help: the list of keys and the about box.
 #define IDS_KEYS_TITLE 1040
 #define IDS_KEY_WHEEL 1041
