@@ -5,6 +5,12 @@ WIN32_DIR  := $(BUILD)/win32
 WIN64_DIR  := $(BUILD)/win64
 DIST_DIR   := $(BUILD)/dist
 JOBS       ?= $(shell nproc)
+# The decoder libraries' cache, outside the clone so that every clone on this
+# machine shares it (scripts/build-decoder-libs, run by bootstrap, fills it).
+ifndef KIV_DECODER_LIBS
+KIV_DECODER_LIBS := $(shell scripts/build-decoder-libs --cache-root)
+endif
+export KIV_DECODER_LIBS
 
 .PHONY: all bootstrap native win32 win64 windows test run bench dist clean
 
@@ -21,12 +27,14 @@ native: bootstrap
 # The 32-bit program is the main product; the x64 one runs where 32-bit code cannot.
 win32: bootstrap
 	@cmake -S . -B $(WIN32_DIR) -DCMAKE_TOOLCHAIN_FILE=$(abspath cmake/mingw-i686.cmake) \
-	  -DCMAKE_BUILD_TYPE=Release -DKIV_DIST_DIR=$(abspath $(DIST_DIR)) > /dev/null
+	  -DCMAKE_BUILD_TYPE=Release -DKIV_DIST_DIR=$(abspath $(DIST_DIR)) \
+	  -DKIV_DECODER_LIBS="$(KIV_DECODER_LIBS)" > /dev/null
 	@cmake --build $(WIN32_DIR) -j $(JOBS)
 
 win64: bootstrap
 	@cmake -S . -B $(WIN64_DIR) -DCMAKE_TOOLCHAIN_FILE=$(abspath cmake/mingw-x86_64.cmake) \
-	  -DCMAKE_BUILD_TYPE=Release -DKIV_DIST_DIR=$(abspath $(DIST_DIR)) > /dev/null
+	  -DCMAKE_BUILD_TYPE=Release -DKIV_DIST_DIR=$(abspath $(DIST_DIR)) \
+	  -DKIV_DECODER_LIBS="$(KIV_DECODER_LIBS)" > /dev/null
 	@cmake --build $(WIN64_DIR) -j $(JOBS)
 
 windows: win32 win64

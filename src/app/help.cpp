@@ -10,6 +10,10 @@
 #include "core/keys/keys.h"
 #include "win32/texts.h"
 
+#if __has_include("decoder_versions.h")
+#include "decoder_versions.h"
+#endif
+
 namespace {
 
 constexpr wchar_t KEY_LIST_CLASS[] = L"KivKeyList";
@@ -158,8 +162,16 @@ struct Library {
 #define KIV_WIDEN_TEXT(text) L##text
 #define KIV_WIDE(text) KIV_WIDEN_TEXT(text)
 
+// The decoder libraries' versions come from the header generated with them,
+// there once kiv links them.
 std::vector<Library> LibrariesInside() {
     return {
+#if __has_include("decoder_versions.h")
+        {L"libjpeg-turbo", KIV_WIDE(KIV_LIBJPEG_TURBO_VERSION), L"IJG, BSD-3-Clause, Zlib"},
+        {L"libpng", KIV_WIDE(KIV_LIBPNG_VERSION), L"libpng-2.0"},
+        {L"libwebp", KIV_WIDE(KIV_LIBWEBP_VERSION), L"BSD-3-Clause"},
+        {L"zlib", KIV_WIDE(KIV_ZLIB_VERSION), L"Zlib"},
+#endif
         {L"MinGW-w64 runtime", KIV_WIDE(__MINGW64_VERSION_STR), L"ZPL-2.1"},
         {L"GCC runtime (libstdc++, libgcc)", KIV_WIDE(__VERSION__), L"GPL-3.0 with the GCC Runtime Library Exception"},
     };
