@@ -240,9 +240,66 @@ void InstallViewer() {
 
 void UninstallViewer() { DeleteFileW(Widen(ViewerInstallPath()).c_str()); }
 
+Started::Started(const std::wstring& exe, const std::vector<std::wstring>& arguments, const std::string& directory) {
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    for (const std::wstring& argument : arguments) commandLine += L" \"" + argument + L"\"";
+    const std::wstring folder = Widen(directory);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    REQUIRE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                           &startup, &info),
+            "cannot start %s (error %lu)", Narrow(exe).c_str(), GetLastError());
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    pid_ = info.dwProcessId;
+}
+
+Started::Started(Started&& other) noexcept : process_(other.process_), pid_(other.pid_) {
+    other.process_ = nullptr;
+}
+
+Started::~Started() {
+    if (process_ == nullptr) return;
+    if (Running()) {
+        TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, 10000);
+    }
+    CloseHandle(process_);
+}
+
+bool Started::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+DWORD Started::WaitExit() {
+    WaitUntil([this] { return !Running(); }, WAIT_TIMEOUT_MS);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+std::string KeptSettingsPath() {
+    wchar_t folder[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder);
+    return Narrow(folder) + "\\kiv\\kiv.ini";
+}
+
+void ResetKeptSettings() {
+    RemoveTree(KeptSettingsPath());
+    RemoveTree(KeptSettingsPath() + ".tmp");
+}
+
+std::wstring KeptValue(const std::string& file, const wchar_t* section, const wchar_t* key) {
+    std::wstring value(40000, L'\0');
+    const DWORD length = GetPrivateProfileStringW(section, key, L"", value.data(), static_cast<DWORD>(value.size()),
+                                                  Widen(file).c_str());
+    value.resize(length);
+    return value;
+}
+
 Kiv::Kiv(const std::string& caseName) : dir_(Settings().rootDir + "\\" + caseName) {
     RemoveTree(dir_);
     MakeDirectories(dir_);
+    ResetKeptSettings();
 }
 
 Kiv::~Kiv() {
@@ -263,19 +320,22 @@ void Kiv::WritePicture(const Picture& picture) {
 }
 
 void Kiv::Launch(const std::vector<std::wstring>& arguments) {
-    std::wstring exe = Widen(Settings().kivPath);
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    for (const std::wstring& argument : arguments) commandLine += L" \"" + argument + L"\"";
-    std::wstring directory = Widen(dir_);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    REQUIRE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           directory.c_str(), &startup, &info),
-            "cannot start %s (error %lu)", Settings().kivPath.c_str(), GetLastError());
-    CloseHandle(info.hThread);
-    process_ = info.hProcess;
-    pid_ = info.dwProcessId;
+    Adopt(Started(Widen(Settings().kivPath), arguments, dir_));
+}
+
+void Kiv::Adopt(Started&& started) {
+    if (process_) {
+        if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_, 1);
+            WaitForSingleObject(process_, 10000);
+        }
+        CloseHandle(process_);
+    }
+    process_ = started.process_;
+    pid_ = started.pid_;
+    started.process_ = nullptr;
+    exitExpected_ = false;
+    frame = mdiClient = statusBar = nullptr;
     remoteBuffer_ = VirtualAllocEx(process_, nullptr, REMOTE_BUFFER_BYTES, MEM_COMMIT | MEM_RESERVE,
                                    PAGE_READWRITE);
     SetPollHook([this] { CheckHealth(); });

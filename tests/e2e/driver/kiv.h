@@ -57,6 +57,11 @@ enum Command : int {
     IDM_LANGUAGE_ENGLISH = 40041,
     IDM_KEYS = 40042,
     IDM_ABOUT = 40043,
+    IDM_NEW_FRAME_EACH_START = 40101,
+    IDM_OPEN_WITH_ADD = 40102,
+    IDM_OPEN_WITH_REMOVE = 40103,
+    IDM_RECENT_CLEAR = 40104,
+    IDM_RECENT_FIRST = 40110,  // the newest of the recent files; + 1 the next
 };
 
 // Texts the program shows, as UTF-16 so they compare with what Wine reads back.
@@ -90,6 +95,35 @@ struct MessageBoxSeen {
 
 std::string Narrow(const std::wstring& text);
 
+// A started process: ended (if it still runs) and closed when it goes, unless
+// a Kiv adopted it.
+class Started {
+public:
+    Started(const std::wstring& exe, const std::vector<std::wstring>& arguments, const std::string& directory);
+    ~Started();
+    Started(Started&& other) noexcept;
+    Started(const Started&) = delete;
+    Started& operator=(const Started&) = delete;
+    HANDLE Process() const { return process_; }
+    DWORD Pid() const { return pid_; }
+    bool Running() const;
+    // Waits for its end: its exit code, or STILL_ACTIVE if it did not end in time.
+    DWORD WaitExit();
+
+private:
+    friend class Kiv;
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+// The settings file kiv uses while no kiv.ini lies beside it: kiv.ini in
+// the user's application data folder, inside the run's Wine prefix.
+std::string KeptSettingsPath();
+// Every case starts from no settings file: the defaults.
+void ResetKeptSettings();
+// A value of a settings file ("" when there is none).
+std::wstring KeptValue(const std::string& file, const wchar_t* section, const wchar_t* key);
+
 class Kiv {
 public:
     explicit Kiv(const std::string& caseName);
@@ -104,6 +138,9 @@ public:
 
     // Starts the program in the case folder; each argument is quoted.
     void Launch(const std::vector<std::wstring>& arguments = {});
+    // From now on the program under test is this process (a start that kept
+    // its frame); the one before, if still running, is ended.
+    void Adopt(Started&& started);
     // Finds the visible frame, its MDI client and status bar, if they are there.
     bool FindFrame();
     // Waits for the frame, its MDI client and status bar.

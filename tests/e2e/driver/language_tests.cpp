@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include <shlobj.h>
-
 #include "harness.h"
 #include "kiv.h"
 #include "menu_bar.h"
@@ -354,24 +352,6 @@ void ExpectReason(Kiv& kiv, const Captions& expected, const char* context) {
           "%s: status part 3 reads \"%s\"", context, Narrow(kiv.StatusW(3)).c_str());
 }
 
-// The settings kiv keeps for the user (%APPDATA%\kiv\kiv.ini in the
-// prefix): gone when a case starts and when it ends, so that a language
-// chosen here reaches no other case.
-class FreshSettings {
-public:
-    FreshSettings() { Remove(); }
-    ~FreshSettings() { Remove(); }
-    FreshSettings(const FreshSettings&) = delete;
-    FreshSettings& operator=(const FreshSettings&) = delete;
-
-private:
-    static void Remove() {
-        wchar_t folder[MAX_PATH] = {};
-        if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK) return;
-        DeleteFileW((std::wstring(folder) + L"\\kiv\\kiv.ini").c_str());
-    }
-};
-
 int WindowMenuItems(Kiv& kiv) {
     constexpr int WINDOW_MENU = 1;
     return MenuBarItemCount(kiv, WINDOW_MENU);
@@ -383,7 +363,6 @@ int WindowMenuItems(Kiv& kiv) {
 // part 3), the list of keys open: each switch changes the menus, the title,
 // the reason and the list at once, and the window list stays in the window menu.
 E2E_CASE(language, switch_changes_menus_title_status_and_key_list_at_once_and_back) {
-    FreshSettings settings;
     Kiv kiv("language_switch");
     kiv.WritePicture(PatternPicture(120, 90));
     kiv.Start();
@@ -434,29 +413,27 @@ E2E_CASE(language, switch_changes_menus_title_status_and_key_list_at_once_and_ba
 // The language chosen is the language of the next start, whatever the
 // user's interface language.
 E2E_CASE(language, choice_lasts_to_the_next_start) {
-    FreshSettings settings;
+    Kiv kiv("language_lasts");
+    kiv.WritePicture(PatternPicture(40, 30));
+    kiv.Start();
     for (const bool english : {true, false}) {
-        Kiv kiv(english ? "language_lasts_english" : "language_lasts_chinese");
-        kiv.WritePicture(PatternPicture(40, 30));
-        kiv.Start();
         kiv.SendCommand(english ? IDM_LANGUAGE_ENGLISH : IDM_LANGUAGE_CHINESE);
         kiv.ExpectExit();
         kiv.PostCommand(IDM_EXIT);
         CHECK(kiv.WaitExit() == 0, "kiv did not end with code 0");
-
-        Kiv again(english ? "language_lasts_english_again" : "language_lasts_chinese_again");
-        again.WritePicture(PatternPicture(40, 30));
-        again.Start();
+        kiv.Launch();
+        kiv.WaitFrame();
+        kiv.WaitChildCount(1);
         const Captions& expected = english ? ENGLISH : CHINESE;
-        ExpectFrameTitle(again, expected, english ? "the start after English was chosen" : "the start after Chinese was chosen");
-        ExpectMenuBar(again, expected, english ? CHINESE : ENGLISH, "the next start");
+        const char* context = english ? "the start after English was chosen" : "the start after Chinese was chosen";
+        ExpectFrameTitle(kiv, expected, context);
+        ExpectMenuBar(kiv, expected, english ? CHINESE : ENGLISH, context);
     }
 }
 
 // The about box names the version of the version resource, the build, GDI+
 // and the libraries linked in, in the language in use.
 E2E_CASE(language, about_names_version_build_and_libraries) {
-    FreshSettings settings;
     Kiv kiv("language_about");
     kiv.WritePicture(PatternPicture(40, 30));
     kiv.Start();
@@ -486,7 +463,6 @@ E2E_CASE(english, starts_in_the_users_language) {
     REQUIRE(PRIMARYLANGID(GetUserDefaultUILanguage()) != LANG_CHINESE,
             "the suite runs under a Chinese interface language (0x%04x), so it cannot show an English start",
             GetUserDefaultUILanguage());
-    FreshSettings settings;
     Kiv kiv("english_start");
     kiv.WritePicture(PatternPicture(120, 90));
     kiv.Start();
@@ -501,7 +477,6 @@ E2E_CASE(english, starts_in_the_users_language) {
 // The messages of the start, in English: a file named that is not there, and
 // the start without a file whose picture is missing (which ends the program).
 E2E_CASE(english, start_messages_are_english) {
-    FreshSettings settings;
     {
         Kiv kiv("english_messages");
         const std::string missing = kiv.Dir() + "\\missing.png";
