@@ -268,6 +268,9 @@ void ShowSettingsInMenus(Opener* opener) {
 // window list moves to the new window menu with WM_MDISETMENU), the frame's
 // title, the status texts and the list of keys are written again.
 void SwitchLanguage(Opener* opener, HWND frame, Language language) {
+    // Chosen, it is kept even when it is the one showing.
+    opener->Kept().kept.language = language;
+    opener->Kept().Save();
     if (language == CurrentLanguage()) return;
     const HMENU newFrameMenu = BuildMenuBar(language);
     const HMENU newChildMenu = BuildMenuBar(language);
@@ -277,8 +280,6 @@ void SwitchLanguage(Opener* opener, HWND frame, Language language) {
         return;
     }
     SetLanguage(language);
-    opener->Kept().kept.language = language;
-    opener->Kept().Save();
     const bool childMenuShown = GetMenu(frame) == childMenu;
     const HMENU oldFrameMenu = frameMenu;
     const HMENU oldChildMenu = childMenu;

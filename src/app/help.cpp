@@ -206,6 +206,15 @@ void RewriteKeyList() {
     if (keyList != nullptr) FillKeyList(keyList);
 }
 
+bool CloseKeyListOnEscape(const MSG& message) {
+    if (keyList == nullptr || message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE ||
+        GetAncestor(message.hwnd, GA_ROOT) != keyList) {
+        return false;
+    }
+    DestroyWindow(keyList);
+    return true;
+}
+
 void ShowAbout(HWND frame) {
     std::wstring libraries;
     for (const Library& library : LibrariesInside()) {

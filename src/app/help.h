@@ -13,6 +13,9 @@ void ShowKeyList(HWND frame);
 // Writes the list's caption and lines again, in the language now in use.
 void RewriteKeyList();
 
+// Escape in the list closes it; true when the message was that key.
+bool CloseKeyListOnEscape(const MSG& message);
+
 // The about box: version (from the version resource), build, the libraries
 // inside and their licences.
 void ShowAbout(HWND frame);

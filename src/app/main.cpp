@@ -56,6 +56,9 @@ WPARAM RunMessageLoop(HACCEL keys) {
         if (TranslateMDISysAccel(mdiClient, &message)) {
             continue;
         }
+        if (CloseKeyListOnEscape(message)) {
+            continue;
+        }
         // The command keys, whichever window of the frame has the focus; the
         // list of keys keeps its own.
         if (GetAncestor(message.hwnd, GA_ROOT) == frameWnd && TranslateAcceleratorW(frameWnd, keys, &message)) {

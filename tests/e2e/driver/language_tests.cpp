@@ -469,7 +469,13 @@ E2E_CASE(english, starts_in_the_users_language) {
     ExpectFrameTitle(kiv, ENGLISH, "at the start");
     ExpectMenuBar(kiv, ENGLISH, CHINESE, "at the start");
     ExpectMenuKeys(kiv, ENGLISH, "at the start");
-    ExpectKeyList(OpenKeyListWithF1(kiv), false, "F1");
+    const HWND list = OpenKeyListWithF1(kiv);
+    ExpectKeyList(list, false, "F1");
+    // Escape in the list closes it.
+    SetForegroundWindow(list);
+    REQUIRE(WaitUntil([&] { return GetForegroundWindow() == list; }, WAIT_TIMEOUT_MS), "the list does not come forward");
+    TapKey(VK_ESCAPE);
+    CHECK(WaitUntil([&] { return KeyListOf(kiv) == nullptr; }, WAIT_TIMEOUT_MS), "Escape left the list of keys open");
     kiv.SendCommand(IDM_LANGUAGE_CHINESE);
     ExpectFrameTitle(kiv, CHINESE, "after Chinese was chosen");
 }
