@@ -2,7 +2,8 @@
 // picture into a full-HD and a 4K client at several zooms, against the limit
 // (memcpy of the same bytes, row by row), the plain per-pixel loop and, in the
 // native build, pixman's nearest-neighbour scaling. Then the cost of one
-// table build and one zoom step, and whether a zoom step allocates.
+// table build and one zoom step, and whether a zoom step allocates. Last the
+// difference pass of the compare view (compare_bench.cpp).
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -13,7 +14,9 @@
 
 #include "allocation_count.h"
 #include "bench_timing.h"
+#include "compare_bench.h"
 #include "core/geometry/layout.h"
+#include "core/pixels/kernel_choice.h"
 #include "core/pixels/pixel_copy.h"
 #include "core/geometry/scale_maps.h"
 #include "core/geometry/view_state.h"
@@ -40,6 +43,12 @@ constexpr double MEMCPY_RATIO_AT_100_AND_FROM_400 = 1.5;
 constexpr double MEMCPY_RATIO_AT_110_AND_200 = 3.0;
 constexpr double SPEEDUP_FROM_100 = 2.0;
 constexpr double SPEEDUP_BELOW_100 = 1.3;
+// Never slower than its own portable builders (timed in turns with them);
+// 5 % for what the machine's load does to one best-of.
+constexpr double PORTABLE_RATIO_LIMIT = 1.05;
+// Frames in which the copy's choice of kernels settles: every set tried.
+constexpr int32_t CHOICE_SETTLING_FRAMES =
+    KernelChoice::MAX_KERNELS * KernelChoice::FIRST_TRIES * KernelChoice::RUNS_PER_TRY + KernelChoice::RUNS_PER_TRY;
 constexpr int32_t MEMCPY_STRICT_FROM_ZOOM = 40000;
 constexpr double TABLE_BUILD_LIMIT_SECONDS = 1e-3;
 
@@ -191,10 +200,20 @@ CaseResult RunCase(const Surface& picture, Surface& target, Surface& expected, T
     CopyScaledViewUsing(CopyKernels::Portable, picture.view, target.view, copy, 0);
     result.identical = result.identical && target.pixels == expected.pixels;
 
-    result.memcpySeconds = BestSeconds([&] { MemcpyRows(picture.view, target.view, copy); }, plan);
-    result.copySeconds = BestSeconds([&] { CopyScaledView(picture.view, target.view, copy, 0); }, plan);
-    result.portableSeconds = BestSeconds(
-        [&] { CopyScaledViewUsing(CopyKernels::Portable, picture.view, target.view, copy, 0); }, plan);
+    // The copy chooses its kernels by timing its first frames of a kind
+    // (KernelChoice): timed once that has settled, as when scrolling.
+    for (int32_t frame = 0; frame < CHOICE_SETTLING_FRAMES; ++frame) {
+        CopyScaledView(picture.view, target.view, copy, 0);
+    }
+    // The copy against its limit and its own portable builders, in turns.
+    const std::vector<double> inTurns = BestSecondsInTurns(
+        {[&] { MemcpyRows(picture.view, target.view, copy); },
+         [&] { CopyScaledView(picture.view, target.view, copy, 0); },
+         [&] { CopyScaledViewUsing(CopyKernels::Portable, picture.view, target.view, copy, 0); }},
+        plan);
+    result.memcpySeconds = inTurns[0];
+    result.copySeconds = inTurns[1];
+    result.portableSeconds = inTurns[2];
     result.referenceSeconds =
         BestSeconds([&] { CopyScaledViewReference(picture.view, target.view, copy, 0); }, plan);
 #if defined(KIV_BENCH_PIXMAN)
@@ -230,8 +249,8 @@ struct Tally {
 };
 
 void PrintTable(const std::vector<CaseResult>& results, bool withPixman) {
-    std::printf("%-10s %6s %10s %9s %9s %7s %9s %9s %9s %7s %7s", "client", "zoom", "visible", "memcpy_ms",
-                "copy_ms", "Gpx/s", "portbl_ms", "ref_ms", "pixman_ms", "c/mcpy", "ref/c");
+    std::printf("%-10s %6s %10s %9s %9s %7s %9s %9s %9s %7s %7s %7s", "client", "zoom", "visible", "memcpy_ms",
+                "copy_ms", "Gpx/s", "portbl_ms", "ref_ms", "pixman_ms", "c/mcpy", "c/port", "ref/c");
     if (withPixman) std::printf(" %8s %s", "pixman/c", " pixman agreement");
     std::printf(" %s\n", "same");
     for (const CaseResult& r : results) {
@@ -248,7 +267,8 @@ void PrintTable(const std::vector<CaseResult>& results, bool withPixman) {
         } else {
             std::printf("%9s", "-");
         }
-        std::printf(" %7.2f %7.2f", r.copySeconds / r.memcpySeconds, r.referenceSeconds / r.copySeconds);
+        std::printf(" %7.2f %7.2f %7.2f", r.copySeconds / r.memcpySeconds, r.copySeconds / r.portableSeconds,
+                    r.referenceSeconds / r.copySeconds);
         if (withPixman) {
             const PixmanCheck& p = r.pixman;
             std::printf(" %8.2f  %5.1f%% px agree, %d/%d cols, %d/%d rows differ", r.pixmanSeconds / r.copySeconds,
@@ -280,6 +300,10 @@ void PrintVerdicts(const std::vector<CaseResult>& results, bool withPixman, Tall
             std::printf(" copy/memcpy %.2f <= %.1f %s;", memcpyRatio, MEMCPY_RATIO_AT_110_AND_200, Verdict(ok));
         }
         const double speedup = r.zoom >= ZOOM_UNIT ? SPEEDUP_FROM_100 : SPEEDUP_BELOW_100;
+        const double portableRatio = r.copySeconds / r.portableSeconds;
+        tally.Add(portableRatio <= PORTABLE_RATIO_LIMIT);
+        std::printf(" copy/portable %.2f <= %.2f %s;", portableRatio, PORTABLE_RATIO_LIMIT,
+                    Verdict(portableRatio <= PORTABLE_RATIO_LIMIT));
         const double referenceRatio = r.referenceSeconds / r.copySeconds;
         tally.Add(referenceRatio >= speedup);
         std::printf(" reference/copy %.2f >= %.1f %s;", referenceRatio, speedup, Verdict(referenceRatio >= speedup));
@@ -326,19 +350,73 @@ void RunZoomCosts(bool quick, Tally& tally) {
                 Verdict(allocations == 0));
 }
 
+// The copy at every zoom and client size, its allocations and the zoom
+// step's costs; false when a copy differs from the reference.
+bool RunCopyBench(bool quick, int32_t onlyZoom, bool withPixman, Tally& tally) {
+    Surface picture(PICTURE_W, PICTURE_H);
+    for (int32_t row = 0; row < PICTURE_H; ++row) {
+        for (int32_t column = 0; column < PICTURE_W; ++column) {
+            picture.At(column, row) = static_cast<uint32_t>(row) << 16 | static_cast<uint32_t>(column);
+        }
+    }
+    Tables tables;
+    std::vector<CaseResult> results;
+    for (const ClientSize& client : CLIENT_SIZES) {
+        Surface target(client.w, client.h);
+        Surface expected(client.w, client.h);
+        for (int32_t zoom : BENCH_ZOOMS) {
+            if (onlyZoom != 0 && zoom != onlyZoom) continue;
+            results.push_back(RunCase(picture, target, expected, tables, client, zoom, quick));
+            std::fflush(stdout);
+        }
+    }
+    PrintTable(results, withPixman);
+    std::printf("\ncopy: CopyScaledView; portbl: the same with its portable row builders only; ref: the plain\n"
+                "per-pixel loop (CopyScaledViewReference); pixman: nearest-neighbour scaling by pixman of the\n"
+                "same region; c/mcpy = copy/memcpy, c/port = copy/portbl, ref/c = ref/copy, pixman/c =\n"
+                "pixman/copy (time ratios; memcpy, copy and portbl timed in turns);\n"
+                "Gpx/s: destination pixels per second of the copy; same: copy and portbl equal ref bit for bit.\n");
+    if (withPixman) {
+        std::printf("pixman agreement: pixels of pixman's output equal to ours; columns and rows whose source\n"
+                    "column or row differs from the table's; whether it wrote exactly our region and nothing else.\n");
+    }
+    PrintVerdicts(results, withPixman, tally);
+
+    Surface target(CLIENT_SIZES[0].w, CLIENT_SIZES[0].h);
+    ViewState view;
+    SetUpView(view, tables, PICTURE_W, PICTURE_H, 20000, CLIENT_SIZES[0]);
+    const uint64_t before = AllocationCount();
+    CopyScaledView(picture.view, target.view, CopyOf(view), 0);
+    const uint64_t copyAllocations = AllocationCount() - before;
+    tally.Add(copyAllocations == 0);
+    RunZoomCosts(quick, tally);
+    std::printf("CopyScaledView: %llu allocations %s\n", static_cast<unsigned long long>(copyAllocations),
+                Verdict(copyAllocations == 0));
+    bool allIdentical = true;
+    for (const CaseResult& r : results) allIdentical = allIdentical && r.identical;
+    return allIdentical;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    // --quick: fewer runs; --zoom Z: only that zoom (both for trying things out).
+    // --quick: fewer runs; --zoom Z: only that zoom; --copy or --compare:
+    // only that part (all for trying things out).
     bool quick = false;
     int32_t onlyZoom = 0;
+    bool copyPart = true;
+    bool comparePart = true;
     for (int arg = 1; arg < argc; ++arg) {
         if (std::strcmp(argv[arg], "--quick") == 0) {
             quick = true;
         } else if (std::strcmp(argv[arg], "--zoom") == 0 && arg + 1 < argc) {
             onlyZoom = std::atoi(argv[++arg]);
+        } else if (std::strcmp(argv[arg], "--copy") == 0) {
+            comparePart = false;
+        } else if (std::strcmp(argv[arg], "--compare") == 0) {
+            copyPart = false;
         } else {
-            std::fprintf(stderr, "usage: bench [--quick] [--zoom Z]\n");
+            std::fprintf(stderr, "usage: bench [--quick] [--zoom Z] [--copy | --compare]\n");
             return 2;
         }
     }
@@ -363,49 +441,19 @@ int main(int argc, char** argv) {
     std::printf("\n");
 #endif
 
-    Surface picture(PICTURE_W, PICTURE_H);
-    for (int32_t row = 0; row < PICTURE_H; ++row) {
-        for (int32_t column = 0; column < PICTURE_W; ++column) {
-            picture.At(column, row) = static_cast<uint32_t>(row) << 16 | static_cast<uint32_t>(column);
-        }
-    }
-    Tables tables;
-    std::vector<CaseResult> results;
-    for (const ClientSize& client : CLIENT_SIZES) {
-        Surface target(client.w, client.h);
-        Surface expected(client.w, client.h);
-        for (int32_t zoom : BENCH_ZOOMS) {
-            if (onlyZoom != 0 && zoom != onlyZoom) continue;
-            results.push_back(RunCase(picture, target, expected, tables, client, zoom, quick));
-            std::fflush(stdout);
-        }
-    }
-    PrintTable(results, withPixman);
-    std::printf("\ncopy: CopyScaledView; portbl: the same with its portable row builders only; ref: the plain\n"
-                "per-pixel loop (CopyScaledViewReference); pixman: nearest-neighbour scaling by pixman of the\n"
-                "same region; c/mcpy = copy/memcpy, ref/c = ref/copy, pixman/c = pixman/copy (time ratios);\n"
-                "Gpx/s: destination pixels per second of the copy; same: copy and portbl equal ref bit for bit.\n");
-    if (withPixman) {
-        std::printf("pixman agreement: pixels of pixman's output equal to ours; columns and rows whose source\n"
-                    "column or row differs from the table's; whether it wrote exactly our region and nothing else.\n");
-    }
     Tally tally;
-    PrintVerdicts(results, withPixman, tally);
-
-    Surface target(CLIENT_SIZES[0].w, CLIENT_SIZES[0].h);
-    ViewState view;
-    SetUpView(view, tables, PICTURE_W, PICTURE_H, 20000, CLIENT_SIZES[0]);
-    const uint64_t before = AllocationCount();
-    CopyScaledView(picture.view, target.view, CopyOf(view), 0);
-    const uint64_t copyAllocations = AllocationCount() - before;
-    tally.Add(copyAllocations == 0);
-    RunZoomCosts(quick, tally);
-    std::printf("CopyScaledView: %llu allocations %s\n", static_cast<unsigned long long>(copyAllocations),
-                Verdict(copyAllocations == 0));
+    bool allIdentical = true;
+    if (copyPart) {
+        allIdentical = RunCopyBench(quick, onlyZoom, withPixman, tally);
+    }
+    if (comparePart) {
+        const CompareBenchResult compare = RunCompareBench(quick);
+        tally.met += compare.met;
+        tally.checked += compare.checked;
+        allIdentical = allIdentical && compare.identical;
+    }
     std::printf("\n%d of %d targets met\n", tally.met, tally.checked);
     // Missed speed targets are reported, not failed: timings vary with the
-    // machine and its load. A copy that differs from the reference is a fault.
-    bool allIdentical = true;
-    for (const CaseResult& r : results) allIdentical = allIdentical && r.identical;
+    // machine and its load. A copy or pass that differs from its plain loop is a fault.
     return allIdentical ? 0 : 1;
 }

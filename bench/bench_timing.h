@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 struct TimingPlan {
     int minRuns;
@@ -13,5 +14,11 @@ struct TimingPlan {
 
 // The shortest of the timed runs, in seconds.
 double BestSeconds(const std::function<void()>& work, const TimingPlan& plan);
+
+// The shortest run of each of works, timed in turns: a few runs of each
+// (the first of a turn not counted), round after round, so that every work
+// meets the same changes of the machine's load and none inherits the
+// caches another left behind.
+std::vector<double> BestSecondsInTurns(const std::vector<std::function<void()>>& works, const TimingPlan& plan);
 
 double NowSeconds();

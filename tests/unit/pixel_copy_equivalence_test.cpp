@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/geometry/layout.h"
+#include "core/pixels/kernel_choice.h"
 #include "core/pixels/pixel_copy.h"
 #include "core/geometry/scale_maps.h"
 #include "view_fixture.h"
@@ -305,3 +306,46 @@ TEST(PixelCopyEquivalence, WidePicturesAtTheMeasuredZooms) {
         }
     }
 }
+
+namespace {
+
+// The choice between kernels, on made-up times: every kernel is tried first,
+// then the fastest runs, others now and then, and a change of speeds is
+// followed. A run right after another kernel's is not what its runs in a
+// row cost and must not count (here it reports a misleadingly short time).
+TEST(KernelChoiceTest, TriesEachThenKeepsTheFastestAndNoticesChange) {
+    KernelChoice choice;
+    double speeds[3] = {2.0, 1.0, 3.0};  // per unit; kernel 1 is fastest
+    int32_t runs[3] = {};
+    int32_t last = -1;
+    auto run = [&](int32_t count) {
+        for (int32_t k = 0; k < count; ++k) {
+            const int32_t kernel = choice.Next(3);
+            ASSERT_GE(kernel, 0);
+            ASSERT_LT(kernel, 3);
+            ++runs[kernel];
+            choice.Record(kernel, kernel == last ? speeds[kernel] : 0.01);
+            last = kernel;
+        }
+    };
+    // First tries in turns, each a run not counted and one counted.
+    const int32_t firstRuns = KernelChoice::FIRST_TRIES * KernelChoice::RUNS_PER_TRY;
+    run(3 * firstRuns);
+    for (int32_t runsOf : runs) EXPECT_EQ(runsOf, firstRuns);
+    const int32_t rounds = 20;
+    run(rounds * KernelChoice::REVISIT_EVERY);
+    EXPECT_GE(runs[1], firstRuns + rounds * (KernelChoice::REVISIT_EVERY - KernelChoice::RUNS_PER_TRY) - 2);
+    EXPECT_GE(runs[0], firstRuns + rounds / 2 * KernelChoice::RUNS_PER_TRY - 2);  // tried in turn
+    EXPECT_GE(runs[2], firstRuns + rounds / 2 * KernelChoice::RUNS_PER_TRY - 2);
+    // Kernel 2 becomes the fastest: taken at its next try.
+    speeds[2] = 0.5;
+    run(3 * KernelChoice::REVISIT_EVERY);
+    const int32_t before = runs[2];
+    run(KernelChoice::REVISIT_EVERY);
+    EXPECT_GE(runs[2] - before, KernelChoice::REVISIT_EVERY - KernelChoice::RUNS_PER_TRY);
+    // With two kernels available the third is never chosen; with one, the first.
+    for (int32_t k = 0; k < 200; ++k) EXPECT_LT(choice.Next(2), 2);
+    EXPECT_EQ(choice.Next(1), 0);
+}
+
+}  // namespace

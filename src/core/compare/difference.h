@@ -3,7 +3,9 @@
 // the overlap. Platform-free; the view runs the row pass on both cores.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "core/pixels/pixel_copy.h"
 
@@ -68,8 +70,30 @@ OverlapRect OverlapOf(int32_t aWidth, int32_t aHeight, int32_t bWidth, int32_t b
 // (a and b are 8-bit values / 255).
 class DifferenceTable {
 public:
+    DifferenceTable();  // every colour black until built
     void Build(DifferenceMetric metric, int32_t exposure);
-    // The implementation keeps its lookup data here (see difference.cpp).
+
+    DifferenceMetric Metric() const { return metric_; }
+    int32_t Exposure() const { return exposure_; }
+    // The displayed byte of one channel with a = this picture's value and b
+    // the reference's (the first four metrics).
+    uint8_t PairByte(uint8_t a, uint8_t b) const { return byPair_[static_cast<size_t>(a) << 8 | b]; }
+    // The signed metric: the displayed byte for the sum over R, G, B of the
+    // negative (red) or positive (green) parts, in 8-bit units, 0 .. 765.
+    uint8_t SumByte(int32_t sum) const;
+
+    // For the row pass's wide kernels: PairBytes() has 3 bytes of padding
+    // after its 65536, so that a 32-bit load at any index stays inside it;
+    // SumBytes() holds SIGNED_SUM_COUNT 32-bit values.
+    const uint8_t* PairBytes() const { return byPair_.data(); }
+    const int32_t* SumBytes() const { return bySum_.data(); }
+    static constexpr int32_t SIGNED_SUM_COUNT = 3 * 255 + 1;
+
+private:
+    DifferenceMetric metric_ = DifferenceMetric::Absolute;
+    int32_t exposure_ = 0;
+    std::vector<uint8_t> byPair_;
+    std::vector<int32_t> bySum_;
 };
 
 // Sums over the overlap, kept exact (integers) so that the figures do not
@@ -111,10 +135,14 @@ CompareFigures FiguresOf(const DifferenceTotals& totals, bool withAlpha);
 // The row pass: rows rowBegin .. rowEnd-1 of this picture (0 at the top) get
 // their difference-view colours in target (a surface of a's size) and add
 // their statistics to totals; pixels outside the overlap get backgroundPixel.
+// table is built for settings' metric and exposure (with another the colours
+// are wrong, never the reads, writes or totals).
 // The tolerance mask paints a differing pixel 0x00FF0000 (red) and any other
 // one grey 192 + g / 4, g = (299 R + 587 G + 114 B + 500) / 1000 of a's
-// colour as decoded. Reads and writes only inside the surfaces whatever the
-// inputs. Split the rows between threads and merge the totals.
+// colour as decoded; every painted pixel's fourth byte is 0. Reads and
+// writes only inside the surfaces whatever the inputs: a target of another
+// size gets (and counts) only the rows and columns it shares with a. Split
+// the rows between threads, each with totals of its own, and merge them.
 void RenderDifferenceRows(const ComparedPicture& a, const ComparedPicture& b, PairOffset offset,
                           const CompareSettings& settings, const DifferenceTable& table,
                           uint32_t backgroundPixel, const PixelSurface& target, int32_t rowBegin,
@@ -123,5 +151,15 @@ void RenderDifferenceRows(const ComparedPicture& a, const ComparedPicture& b, Pa
 // The reference as the user sees it placed under this picture (flicker and
 // wipe): rows rowBegin .. rowEnd-1 of target (a surface of a's size) get the
 // reference's painted pixels where it has one, backgroundPixel elsewhere.
+// Which kernels the row pass uses. RenderDifferenceRows takes Best: the
+// processor's wider instruction sets when it has them (checked at run time).
+// Tests and the benchmark ask for Portable to check and measure the plain
+// loop; both give the same bytes and totals.
+enum class DifferenceKernels { Portable, Best };
+void RenderDifferenceRowsUsing(DifferenceKernels kernels, const ComparedPicture& a, const ComparedPicture& b,
+                               PairOffset offset, const CompareSettings& settings, const DifferenceTable& table,
+                               uint32_t backgroundPixel, const PixelSurface& target, int32_t rowBegin,
+                               int32_t rowEnd, DifferenceTotals& totals);
+
 void PlaceReferenceRows(const PixelSurface& reference, int32_t aWidth, int32_t aHeight, PairOffset offset,
                         uint32_t backgroundPixel, const PixelSurface& target, int32_t rowBegin, int32_t rowEnd);

@@ -1,6 +1,9 @@
 #include "core/pixels/pixel_copy.h"
 
+#include <chrono>
 #include <cstring>
+
+#include "core/pixels/kernel_choice.h"
 
 #include "core/pixels/pixel_copy_rows.h"
 
@@ -156,11 +159,6 @@ RowBuilder PortableBuilder(RowShape shape) {
     }
 }
 
-// Frames at least this large do not stay in any cache until the transfer to
-// the screen reads them, so they are written past the caches: that saves
-// reading every destination line before it is overwritten.
-constexpr int64_t STREAMING_MIN_BYTES = int64_t{16} << 20;
-
 }  // namespace
 
 void CopyScaledViewReference(const PixelSurface& picture, const PixelSurface& target,
@@ -254,26 +252,14 @@ void CopyGroupStreaming(const CopyJob& job, RowSpan& span, int64_t first, int64_
 
 }  // namespace
 
-// Row by row as the reference, with everything that is the same for every row
-// worked out once: the column clipping and mapping, and the row builder that
-// fits them. Consecutive rows that show the same picture row (every block of
-// rows above 100 %) are built once. A frame too large for the caches is
-// written past them. Allocates nothing.
-void CopyScaledViewUsing(CopyKernels kernels, const PixelSurface& picture, const PixelSurface& target,
-                         const ScaledCopy& copy, uint32_t fillColour) {
-    const Addressable source = AddressableArea(picture);
-    const Addressable destination = AddressableArea(target);
-    int64_t firstColumn, endColumn, firstRow, endRow;
-    ClipToTarget(copy.destX, copy.visW, destination.width, firstColumn, endColumn);
-    ClipToTarget(copy.destY, copy.visH, destination.height, firstRow, endRow);
-    if (firstColumn >= endColumn || firstRow >= endRow) {
-        return;
-    }
-    const ColumnPlan plan = PlanColumns(copy, source.width, firstColumn, endColumn);
+namespace {
+
+// The rows of one call with one kernel set: Portable, Wide or Streaming.
+void CopyRows(CopyKernels kernels, const PixelSurface& picture, const PixelSurface& target, const ScaledCopy& copy,
+              uint32_t fillColour, const Addressable& source, const ColumnPlan& plan, int64_t firstColumn,
+              int64_t firstRow, int64_t endRow) {
     const bool wide = kernels != CopyKernels::Portable;
-    const bool large = static_cast<int64_t>(plan.width) * (endRow - firstRow) * 4 >= STREAMING_MIN_BYTES;
-    const bool streaming =
-        CanStream() && (kernels == CopyKernels::Streaming || (kernels == CopyKernels::Best && large));
+    const bool streaming = CanStream() && kernels == CopyKernels::Streaming;
     RowBuilder buildCached = wide ? WideRowBuilder(plan.shape, plan.maxSpan, false) : nullptr;
     if (buildCached == nullptr) {
         buildCached = PortableBuilder(plan.shape);
@@ -324,6 +310,66 @@ void CopyScaledViewUsing(CopyKernels kernels, const PixelSurface& picture, const
     if (streaming) {
         StreamingDone();
     }
+}
+
+// Best times the kernel sets on the real frames, per kind of frame: the
+// row shape and the frame's size (whether it can stay in the caches).
+constexpr int32_t SHAPE_COUNT = 5;
+constexpr int64_t SIZE_CLASS_LIMITS[] = {int64_t{4} << 20, int64_t{16} << 20, int64_t{64} << 20};
+constexpr int32_t SIZE_CLASS_COUNT = 4;
+
+// The kernel sets Best chooses from, in the order KernelChoice numbers them.
+constexpr CopyKernels CANDIDATES[KernelChoice::MAX_KERNELS] = {CopyKernels::Wide, CopyKernels::Portable,
+                                                               CopyKernels::Streaming};
+
+int32_t SizeClassOf(int64_t frameBytes) {
+    int32_t sizeClass = 0;
+    while (sizeClass < SIZE_CLASS_COUNT - 1 && frameBytes >= SIZE_CLASS_LIMITS[sizeClass]) ++sizeClass;
+    return sizeClass;
+}
+
+double SecondsNow() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+// Row by row as the reference, with everything that is the same for every row
+// worked out once: the column clipping and mapping, and the row builder that
+// fits them. Consecutive rows that show the same picture row (every block of
+// rows above 100 %) are built once. Allocates nothing.
+void CopyScaledViewUsing(CopyKernels kernels, const PixelSurface& picture, const PixelSurface& target,
+                         const ScaledCopy& copy, uint32_t fillColour) {
+    const Addressable source = AddressableArea(picture);
+    const Addressable destination = AddressableArea(target);
+    int64_t firstColumn, endColumn, firstRow, endRow;
+    ClipToTarget(copy.destX, copy.visW, destination.width, firstColumn, endColumn);
+    ClipToTarget(copy.destY, copy.visH, destination.height, firstRow, endRow);
+    if (firstColumn >= endColumn || firstRow >= endRow) {
+        return;
+    }
+    const ColumnPlan plan = PlanColumns(copy, source.width, firstColumn, endColumn);
+    if (kernels != CopyKernels::Best) {
+        CopyRows(kernels, picture, target, copy, fillColour, source, plan, firstColumn, firstRow, endRow);
+        return;
+    }
+    // Without the wider instruction sets there is nothing to choose.
+    if (WideRowBuilder(plan.shape, plan.maxSpan, false) == nullptr) {
+        CopyRows(CopyKernels::Portable, picture, target, copy, fillColour, source, plan, firstColumn, firstRow,
+                 endRow);
+        return;
+    }
+    // Streaming is tried only on frames too large for the inner caches.
+    const int64_t pixels = static_cast<int64_t>(plan.width) * (endRow - firstRow);
+    const int32_t sizeClass = SizeClassOf(pixels * 4);
+    const int32_t available = CanStream() && sizeClass > 0 ? 3 : 2;
+    // One record per thread: nothing shared, nothing to lock.
+    thread_local KernelChoice choices[SHAPE_COUNT][SIZE_CLASS_COUNT];
+    KernelChoice& choice = choices[static_cast<int32_t>(plan.shape)][sizeClass];
+    const int32_t candidate = choice.Next(available);
+    const double start = SecondsNow();
+    CopyRows(CANDIDATES[candidate], picture, target, copy, fillColour, source, plan, firstColumn, firstRow, endRow);
+    choice.Record(candidate, (SecondsNow() - start) / static_cast<double>(pixels));
 }
 
 void CopyScaledView(const PixelSurface& picture, const PixelSurface& target, const ScaledCopy& copy,

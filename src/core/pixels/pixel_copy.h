@@ -32,16 +32,19 @@ struct ScaledCopy {
 void CopyScaledView(const PixelSurface& picture, const PixelSurface& target, const ScaledCopy& copy,
                     uint32_t fillColour);
 
-// Which row kernels the fast copy may use. CopyScaledView takes Best: the
-// processor's wider instruction sets when it has them (checked at run time),
-// writing past the caches for frames too large for them. Tests and the
-// benchmark ask for each set to check and measure all of them; where the
-// processor lacks what a set needs, it falls back to the portable loops.
+// Which row kernels the fast copy may use. CopyScaledView takes Best. Tests
+// and the benchmark ask for each set to check and measure all of them; where
+// the processor lacks what a set needs, it falls back to the portable loops.
 enum class CopyKernels {
     Portable,   // plain C++ loops
-    Wide,       // wider instruction sets, writing through the caches
+    Wide,       // wider instruction sets (checked at run time), writing through the caches
     Streaming,  // wider instruction sets, writing past the caches
-    Best,       // Wide or Streaming by the frame's size
+    // Of the three (Streaming only for frames of 4 MiB and more), the one
+    // that has been fastest on this thread for frames of this row shape and
+    // size, timed on the frames themselves (KernelChoice): which is fastest
+    // depends on the processor's caches and the memory's load, not only on
+    // its instruction sets. All give the same bytes.
+    Best,
 };
 
 void CopyScaledViewUsing(CopyKernels kernels, const PixelSurface& picture, const PixelSurface& target,
