@@ -9,6 +9,7 @@
 #include <new>
 #include <vector>
 
+#include "document/decode_gate.h"
 #include "win32/byte_stream.h"
 #include "win32/gdiplus_flat.h"
 #include "core/pixels/orientation.h"
@@ -287,6 +288,7 @@ LoadOutcome LoadPicture(const std::wstring& fullPath, uint64_t pixelByteLimit, c
     }
     // Painted pixels are laid over black where the picture is transparent,
     // as GDI+ composes them.
+    DecodeGate(fullPath);
     LoadError error = LoadError::None;
     decoded = DecodeInto(image.Get(), storedW, storedH, PaintedFormat(format), header.orientation,
                          picture->Surface(), error);

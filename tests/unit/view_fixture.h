@@ -52,9 +52,14 @@ struct TestView {
     }
 };
 
-// What the window's size handler computes after reading the client area: the
-// layout, then per axis the bar decision and the position the platform
-// clamps into the bar's range, which becomes the first column or row.
+// What the window's size handler does after reading the client area: the
+// layout, then per axis the bar and the first column or row. The platform's
+// part is written here as the platform states it, not through the core's
+// routines for it (NeedsScrollBar and ClampScrollPosition have hand-computed
+// cases of their own), so a wrong rule there cannot hide a wrong view here: a
+// bar shows exactly when the scaled picture is longer than the client, and a
+// position handed to it ends up in [0, scaled - max(client, 1)] (the range
+// less the page, and a page of 0 counted as 1).
 inline void SizeHandlerArithmetic(ViewState& view) {
     LayoutView(view);
     PlainSize client;
@@ -69,14 +74,16 @@ inline void SizeHandlerArithmetic(ViewState& view) {
     Axis axes[2] = {{view.scaledW, client.w, view.hBarShown, view.hScroll, view.srcX},
                     {view.scaledH, client.h, view.vBarShown, view.vScroll, view.srcY}};
     for (Axis& axis : axes) {
-        axis.shown = NeedsScrollBar(axis.scaled, axis.clientExtent) ? 1 : 0;
+        const int64_t scaled = axis.scaled;
+        axis.shown = scaled > axis.clientExtent ? 1 : 0;
         if (!axis.shown) {
             axis.bar.nPos = 0;
             continue;
         }
-        axis.bar.nMax = static_cast<int32_t>(axis.scaled) - 1;
+        axis.bar.nMax = static_cast<int32_t>(scaled - 1);
         axis.bar.nPage = static_cast<uint32_t>(axis.clientExtent);
-        axis.bar.nPos = ClampScrollPosition(axis.bar);
+        const int64_t last = scaled - std::max(axis.clientExtent, 1);
+        axis.bar.nPos = static_cast<int32_t>(std::clamp<int64_t>(axis.bar.nPos, 0, last));
         axis.src = axis.bar.nPos;
     }
 }

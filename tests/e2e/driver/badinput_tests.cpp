@@ -45,13 +45,6 @@ E2E_CASE(badinput, tiny_and_thin_pictures_are_shown) {
     ExpectShown(PatternPicture(300, 1), "bad_300x1");
 }
 
-E2E_CASE(badinput, directory_named_like_the_picture) {
-    Kiv kiv("bad_directory");
-    MakeDirectories(kiv.PicturePath());
-    kiv.Launch();
-    ExpectFatalMessage(kiv, {DECODE_FAILED}, "a directory named ss6.jpg");
-}
-
 E2E_CASE(badinput, truncated_jpeg) {
     Kiv kiv("bad_truncated");
     REQUIRE(WriteJpeg(kiv.PicturePath(), BlockPicture(160, 120)), "GDI+ could not write a JPEG");

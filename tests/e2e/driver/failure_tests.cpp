@@ -2,6 +2,8 @@
 // "信息" and only OK; once OK is pressed the program ends with code 0.
 #include "failures.h"
 
+#include <functional>
+
 #include "harness.h"
 #include "kiv.h"
 
@@ -24,25 +26,31 @@ void ExpectFatalMessage(Kiv& kiv, const std::vector<const wchar_t*>& allowedText
     CHECK(code == 0, "%s: exit code %lu after OK", context, code);
 }
 
-E2E_CASE(failures, missing_file) {
-    Kiv kiv("failure_missing");
-    kiv.Launch();
-    ExpectFatalMessage(kiv, {DECODE_FAILED}, "no ss6.jpg");
-}
-
-E2E_CASE(failures, empty_file) {
-    Kiv kiv("failure_empty");
-    REQUIRE(WriteBytes(kiv.PicturePath(), {}), "cannot write the file");
-    kiv.Launch();
-    ExpectFatalMessage(kiv, {DECODE_FAILED}, "empty ss6.jpg");
-}
-
-E2E_CASE(failures, text_file) {
-    Kiv kiv("failure_text");
+// Whatever keeps the start picture from showing (no file, no bytes, no
+// picture, a folder of its name) is told the same way.
+E2E_CASE(failures, start_picture_that_cannot_be_shown) {
     const std::string text = "This is not a picture.\r\nss6.jpg holds plain text.\r\n";
-    REQUIRE(WriteBytes(kiv.PicturePath(), std::vector<uint8_t>(text.begin(), text.end())), "cannot write the file");
-    kiv.Launch();
-    ExpectFatalMessage(kiv, {DECODE_FAILED}, "text in ss6.jpg");
+    const struct {
+        const char* caseName;
+        const char* context;
+        std::function<bool(const std::string&)> make;
+    } starts[] = {
+        {"failure_missing", "no ss6.jpg", [](const std::string&) { return true; }},
+        {"failure_empty", "empty ss6.jpg", [](const std::string& path) { return WriteBytes(path, {}); }},
+        {"failure_text", "text in ss6.jpg",
+         [&](const std::string& path) { return WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end())); }},
+        {"bad_directory", "a directory named ss6.jpg",
+         [](const std::string& path) {
+             MakeDirectories(path);
+             return true;
+         }},
+    };
+    for (const auto& start : starts) {
+        Kiv kiv(start.caseName);
+        REQUIRE(start.make(kiv.PicturePath()), "%s: cannot make the file", start.context);
+        kiv.Launch();
+        ExpectFatalMessage(kiv, {DECODE_FAILED}, start.context);
+    }
 }
 
 }  // namespace e2e

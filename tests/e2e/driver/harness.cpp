@@ -19,6 +19,7 @@ std::vector<RegisteredCase>& Cases() {
 }
 
 int failuresInCase = 0;
+std::string currentCase;
 constexpr DWORD FAILED_CASE_TIMEOUT_MS = 2000;
 PollHook pollHook;
 
@@ -71,6 +72,15 @@ void Abort(const char* file, int line, const char* format, ...) {
     throw CaseAborted{};
 }
 
+void Skip(const char* format, ...) {
+    char reason[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(reason, sizeof reason, format, args);
+    va_end(args);
+    throw CaseSkipped{reason};
+}
+
 void Note(const char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -96,6 +106,7 @@ bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD pollMs)
     // Once a case has failed, later waits are cut short so that a broken
     // program fails the suite quickly instead of waiting out every time-out.
     if (failuresInCase > 0 && timeoutMs > FAILED_CASE_TIMEOUT_MS) timeoutMs = FAILED_CASE_TIMEOUT_MS;
+    // The time-out is a failure guard only: every caller waits for a condition.
     const ULONGLONG start = GetTickCount64();
     for (;;) {
         PumpOwnMessages();
@@ -114,6 +125,8 @@ void Pause(DWORD ms) {
     }
 }
 
+const std::string& CurrentCase() { return currentCase; }
+
 void ListCases() {
     for (const auto& c : Cases()) std::printf("%s.%s\n", c.suite, c.name);
 }
@@ -122,33 +135,47 @@ int RunSuites(int suiteCount, char** suites) {
     int passed = 0;
     int failed = 0;
     std::vector<std::string> failedNames;
+    std::vector<std::string> skippedLines;  // name: reason
     for (const auto& c : Cases()) {
         if (!Selected(c, suiteCount, suites)) continue;
-        std::printf("[ RUN      ] %s.%s\n", c.suite, c.name);
+        const std::string name = std::string(c.suite) + "." + c.name;
+        currentCase = name;
+        std::printf("[ RUN      ] %s\n", name.c_str());
         std::fflush(stdout);
         failuresInCase = 0;
-        const ULONGLONG start = GetTickCount64();
+        bool skipped = false;
+        std::string reason;
+        const ULONGLONG start = GetTickCount64();  // for the log only
         try {
             c.body();
         } catch (const CaseAborted&) {
+        } catch (const CaseSkipped& skip) {
+            skipped = true;
+            reason = skip.reason;
         }
         SetPollHook(nullptr);
         const double seconds = (GetTickCount64() - start) / 1000.0;
-        if (failuresInCase == 0) {
-            ++passed;
-            std::printf("[       OK ] %s.%s (%.1f s)\n", c.suite, c.name, seconds);
-        } else {
+        if (failuresInCase > 0) {
             ++failed;
-            failedNames.push_back(std::string(c.suite) + "." + c.name);
-            std::printf("[  FAILED  ] %s.%s (%.1f s)\n", c.suite, c.name, seconds);
+            failedNames.push_back(name);
+            std::printf("[  FAILED  ] %s (%.1f s)\n", name.c_str(), seconds);
+        } else if (skipped) {
+            skippedLines.push_back(name + ": " + reason);
+            std::printf("[  SKIPPED ] %s: %s\n", name.c_str(), reason.c_str());
+        } else {
+            ++passed;
+            std::printf("[       OK ] %s (%.1f s)\n", name.c_str(), seconds);
         }
         std::fflush(stdout);
     }
     for (const auto& name : failedNames) std::printf("failed: %s\n", name.c_str());
-    std::printf("%d passed, %d failed\n", passed, failed);
+    for (const auto& line : skippedLines) std::printf("skipped: %s\n", line.c_str());
+    const int skippedCount = static_cast<int>(skippedLines.size());
+    std::printf("%d passed, %d failed, %d skipped\n", passed, failed, skippedCount);
     std::fflush(stdout);
-    if (passed + failed == 0) return 2;
-    return failed == 0 ? 0 : 1;
+    if (failed > 0) return 1;
+    if (passed == 0) return skippedCount > 0 ? EXIT_ALL_SKIPPED : 2;
+    return 0;
 }
 
 }  // namespace e2e

@@ -1,6 +1,6 @@
 // A small test harness for the end-to-end driver: registered cases grouped in
-// suites, checks that record a failure and go on, and requirements that end
-// the current case.
+// suites, checks that record a failure and go on, requirements that end the
+// current case, and cases that cannot run here and say why (skipped).
 #pragma once
 
 #include <windows.h>
@@ -19,6 +19,10 @@ struct Registrar {
 
 // Thrown by Require and by waits that find the program dead; ends the case.
 struct CaseAborted {};
+// Thrown by Skip: the case cannot run on this build or machine.
+struct CaseSkipped {
+    std::string reason;
+};
 
 void Fail(const char* file, int line, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
@@ -26,7 +30,17 @@ void Note(const char* format, ...) __attribute__((format(printf, 1, 2)));
 [[noreturn]] void Abort(const char* file, int line, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 
+// Ends the case as skipped, with the reason: it cannot run on this build or
+// machine. A case that has already failed stays failed.
+[[noreturn]] void Skip(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The exit code of a run in which every selected case was skipped (ctest's
+// SKIP_RETURN_CODE); any failure makes it 1, nothing selected 2.
+constexpr int EXIT_ALL_SKIPPED = 77;
+
 int RunSuites(int suiteCount, char** suites);
+// The case that runs now, as suite.name.
+const std::string& CurrentCase();
 void ListCases();
 
 // Called between polls of every wait: lets the driver's own windows paint and
@@ -37,6 +51,7 @@ void SetPollHook(PollHook hook);
 // Polls cond until it holds or timeoutMs passes; returns the last result.
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD pollMs = 15);
 // Lets time pass without any condition (still pumping the driver's messages).
+// Only for what no event tells: Wine's cached key state running out.
 void Pause(DWORD ms);
 
 // Every wait in the tests is a condition with this time-out; it only runs out

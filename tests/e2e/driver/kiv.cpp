@@ -108,6 +108,17 @@ Config& Settings() {
     return config;
 }
 
+std::string FailureImagePrefix() {
+    static std::string lastCase;
+    static int count = 0;
+    if (Settings().failureImages.empty()) return {};
+    if (CurrentCase() != lastCase) {
+        lastCase = CurrentCase();
+        count = 0;
+    }
+    return Format("%s.%s.%d", Settings().failureImages.c_str(), lastCase.c_str(), ++count);
+}
+
 std::string Narrow(const std::wstring& text) {
     int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string narrow(length, '\0');
@@ -320,7 +331,9 @@ void Kiv::WritePicture(const Picture& picture) {
 }
 
 void Kiv::Launch(const std::vector<std::wstring>& arguments) {
-    Adopt(Started(Widen(Settings().kivPath), arguments, dir_));
+    std::string path = Settings().kivPath;
+    if (gated_) path = path.substr(0, path.find_last_of('\\') + 1) + "kiv_gated.exe";
+    Adopt(Started(Widen(path), arguments, dir_));
 }
 
 void Kiv::Adopt(Started&& started) {
@@ -348,6 +361,7 @@ void Kiv::CheckHealth() {
         SetPollHook(nullptr);
         Abort(__FILE__, __LINE__, "kiv ended unexpectedly with exit code 0x%lx", code);
     }
+    // The process list is costly to read: looked at every so often, not at every poll.
     const ULONGLONG now = GetTickCount64();
     if (now - lastCrashScan_ >= CRASH_SCAN_INTERVAL_MS) {
         lastCrashScan_ = now;
@@ -535,6 +549,21 @@ void Kiv::PlaceFrame(int width, int height) {
     SetWindowPos(frame, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     Send(frame, WM_NULL, 0, 0);
 }
+
+HeldDecodes::HeldDecodes(const std::wstring& fileName)
+    : gate_(CreateEventW(nullptr, TRUE, FALSE, (L"kiv-e2e-gate " + fileName).c_str())) {
+    REQUIRE(gate_ != nullptr && GetLastError() != ERROR_ALREADY_EXISTS, "cannot make the decode gate for %s",
+            Narrow(fileName).c_str());
+}
+
+HeldDecodes::~HeldDecodes() {
+    SetEvent(gate_);
+    CloseHandle(gate_);
+}
+
+void HeldDecodes::Open() { SetEvent(gate_); }
+
+void HeldDecodes::Hold() { ResetEvent(gate_); }
 
 size_t Kiv::PrivateBytes() const {
     size_t total = 0;

@@ -17,8 +17,14 @@ struct Config {
     std::string kivPath;     // Windows path of kiv.exe
     std::string dbgwinPath;  // Windows path of dbgwin.exe
     std::string rootDir = "C:\\kivtests";
+    std::string failureImages;  // Windows path that failure images' names start with, if any
 };
 Config& Settings();
+
+// Where the next pair of images of a failed screen check goes: the
+// failureImages setting, the case's name and a number, or empty without the
+// setting.
+std::string FailureImagePrefix();
 
 // The program's menu commands.
 enum Command : int {
@@ -141,6 +147,9 @@ public:
     // From now on the program under test is this process (a start that kept
     // its frame); the one before, if still running, is ended.
     void Adopt(Started&& started);
+    // From now on Launch starts kiv_gated.exe, the program with the tests'
+    // decode gate (see HeldDecodes), from the folder of kiv.exe.
+    void UseGatedProgram() { gated_ = true; }
     // Finds the visible frame, its MDI client and status bar, if they are there.
     bool FindFrame();
     // Waits for the frame, its MDI client and status bar.
@@ -204,8 +213,52 @@ private:
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
     bool exitExpected_ = false;
+    bool gated_ = false;
     void* remoteBuffer_ = nullptr;
     ULONGLONG lastCrashScan_ = 0;
+};
+
+// Holds every decode of a file of the given name in kiv_gated.exe at its
+// gate, just before the pixels are decoded (their memory is already there),
+// until Open; Hold closes the gate again for the decodes that come later.
+// Open once it goes.
+class HeldDecodes {
+public:
+    explicit HeldDecodes(const std::wstring& fileName);
+    ~HeldDecodes();
+    HeldDecodes(const HeldDecodes&) = delete;
+    HeldDecodes& operator=(const HeldDecodes&) = delete;
+    void Open();
+    void Hold();
+
+private:
+    HANDLE gate_;
+};
+
+// Holds kiv's window thread still, so that things done meanwhile (files
+// written, say) all lie before anything it handles next: a debug viewer of
+// the driver's own ("DbgWinClass" with an "Edit" child) that does not answer
+// until Release. kiv traces a vertical wheel scroll into the viewer and waits
+// for each answer; nothing posted to it (a change notification, a timer) is
+// handled meanwhile. The view must have a vertical bar: the notch, posted
+// with no key held, scrolls it a line down once released.
+class HeldWindowThread {
+public:
+    explicit HeldWindowThread(HWND view);  // returns once kiv waits, or it never came
+    ~HeldWindowThread();                    // releases it, if still held
+    HeldWindowThread(const HeldWindowThread&) = delete;
+    HeldWindowThread& operator=(const HeldWindowThread&) = delete;
+    bool Holding() const;
+    void Release();
+
+private:
+    static DWORD WINAPI ViewerThread(void* self);
+    HANDLE ready_ = nullptr;    // the viewer is there
+    HANDLE held_ = nullptr;     // kiv waits for its answer
+    HANDLE release_ = nullptr;  // it may answer
+    HANDLE thread_ = nullptr;
+    DWORD threadId_ = 0;
+    bool released_ = false;
 };
 
 // The status parts' right edges: parts 1 to 4 partWidth pixels wide (150 at

@@ -126,8 +126,17 @@ E2E_CASE(open, missing_file_leaves_the_frame_open) {
           "message \"%s\"", Narrow(seen.text).c_str());
     PostMessageW(seen.box, WM_COMMAND, IDOK, 0);
     CHECK(WaitUntil([&] { return !kiv.FindMessageBox(); }, WAIT_TIMEOUT_MS), "the box stays");
-    Pause(300);
-    CHECK(kiv.Alive() && kiv.FindFrame() && kiv.Children().empty(), "the frame did not stay open and empty: alive %d, frame %d, windows %u", kiv.Alive(), kiv.FindFrame(), static_cast<unsigned>(kiv.Children().size()));
+    // A command posted now is handled after whatever the answer set off:
+    // once its answer shows (the start picture is not there either), an end
+    // of the program would have come already.
+    kiv.WaitFrame();
+    kiv.PostCommand(IDM_NEW);
+    CHECK(WaitUntil([&] { return !kiv.Alive() || kiv.FindMessageBox() != nullptr; }, WAIT_TIMEOUT_MS),
+          "the frame does not take commands after the message");
+    if (kiv.Alive() && kiv.FindMessageBox()) kiv.AnswerMessageBox(kiv.WaitMessageBox(false));
+    CHECK(kiv.Alive() && kiv.FindFrame() && kiv.Children().empty(),
+          "the frame did not stay open and empty: alive %d, frame %d, windows %u", kiv.Alive(), kiv.FindFrame(),
+          static_cast<unsigned>(kiv.Children().size()));
 }
 
 // The dialog starts in the active picture's folder (the names typed are
@@ -362,18 +371,26 @@ E2E_CASE(open, each_failure_is_told_with_its_reason) {
         const MessageBoxSeen seen = kiv.WaitMessageBox(false);
         CheckMessageBox(kiv, seen, "a file that does not open");
         const auto found = expected.find(seen.text);
-        CHECK(found != expected.end(), "unexpected message \"%s\"", Narrow(seen.text).c_str());
-        if (found != expected.end()) expected.erase(found);
+        const bool known = found != expected.end();
+        CHECK(known, "unexpected message \"%s\"", Narrow(seen.text).c_str());
+        if (known) expected.erase(found);
         kiv.AnswerMessageBox(seen);
-        if (found == expected.end()) break;
+        if (!known) break;
     }
     for (const auto& [message, name] : expected) CHECK(false, "no message about %s", name.c_str());
     CloseHandle(lock);
     kiv.WaitChildCount(1);
     kiv.PlaceFrame(FRAME_WIDTH, FRAME_HEIGHT);
     ExpectWindowShows(kiv, L"keeper.bmp", keeper, "150 x 100   3/6");
-    Pause(300);
-    CHECK(!kiv.FindMessageBox() && kiv.Children().size() == 1, "more messages or windows followed");
+    // Posted messages are handled in order: once a zoom posted now shows,
+    // whatever was posted before it (another message, another window) has
+    // been handled too.
+    kiv.PostCommand(IDM_ZOOM_IN);
+    CHECK(WaitUntil([&] { return kiv.FindMessageBox() || kiv.Status(0) == "110%"; }, WAIT_TIMEOUT_MS),
+          "a zoom posted after the messages was not handled");
+    CHECK(!kiv.FindMessageBox() && kiv.Children().size() == 1, "more messages (%s) or windows (%u) followed",
+          kiv.FindMessageBox() ? Narrow(WindowTextW(kiv.FindMessageBox())).c_str() : "none",
+          static_cast<unsigned>(kiv.Children().size()));
 }
 
 // A step onto a file that does not open tells why and leaves the window on
@@ -436,71 +453,103 @@ E2E_CASE(open, jpeg_with_orientation_6_is_shown_upright) {
     ExpectView(child, view, "the JPEG turned upright");
 }
 
+namespace {
+
+constexpr int LARGE_SIDE = 16000;
+constexpr size_t LARGE_PICTURE_BYTES = size_t{LARGE_SIDE} * LARGE_SIDE * 4;
+constexpr DWORD DECODE_TIMEOUT_MS = 120000;
+
+bool LargeColumnIsWhite(int x, int) { return x % 3 == 0; }
+
+void WriteLargePng(Kiv& kiv) {
+    Write(kiv.Dir() + "\\large.png", EncodeBilevelPng(LARGE_SIDE, LARGE_SIDE, LargeColumnIsWhite, LARGE_SIDE));
+}
+
+}  // namespace
+
 // Decoding happens off the window thread: the window is there at once,
 // grey, saying it loads, and the frame answers while the picture decodes.
+// The decode is held at the gate of kiv_gated.exe until the checks are done.
 E2E_CASE(open, window_shows_at_once_while_a_large_picture_decodes) {
     Kiv kiv("open_loading");
-    constexpr int SIDE = 16000;  // a few seconds of decoding
-    constexpr DWORD ANSWER_MS = 500;
-    constexpr DWORD DECODE_TIMEOUT_MS = 120000;
-    auto white = [](int x, int) { return x % 3 == 0; };
-    Write(kiv.Dir() + "\\large.png", EncodeBilevelPng(SIDE, SIDE, white, SIDE));
+    WriteLargePng(kiv);
+    HeldDecodes held(L"large.png");
+    kiv.UseGatedProgram();
     kiv.Launch({L"large.png"});
     kiv.WaitFrame();
     HWND child = kiv.WaitChildCount(1);
-    CHECK(kiv.StatusW(3) == L"正在加载...", "part 3 reads \"%s\" while the picture decodes",
-          Narrow(kiv.StatusW(3)).c_str());
+    CHECK(WaitUntil([&] { return kiv.StatusW(3) == L"正在加载..."; }, WAIT_TIMEOUT_MS),
+          "part 3 reads \"%s\" while the picture decodes", Narrow(kiv.StatusW(3)).c_str());
     CHECK(WindowTextW(child) == L"large.png", "the window is titled \"%s\"", Narrow(WindowTextW(child)).c_str());
     const SIZE client = ClientSize(child);
     CHECK(WaitUntil([&] { return ScreenPixelAtClient(child, client.cx / 2, client.cy / 2) == GREY_BACKGROUND; },
                     WAIT_TIMEOUT_MS),
           "the waiting window is not grey");
-    const ULONGLONG asked = GetTickCount64();
-    CHECK(Send(kiv.frame, WM_NULL, 0, 0) && GetTickCount64() - asked < ANSWER_MS, "the frame took %llu ms to answer",
-          GetTickCount64() - asked);
-    CHECK(kiv.StatusW(3) == L"正在加载...", "the picture was decoded before the checks were done");
+    // How fast it answers is the user-level benchmark's business; here it
+    // only has to answer while the decode is under way.
+    CHECK(Send(kiv.frame, WM_NULL, 0, 0), "the frame does not answer while the picture decodes");
+    CHECK(kiv.StatusW(3) == L"正在加载...", "part 3 reads \"%s\" while the decode is held",
+          Narrow(kiv.StatusW(3)).c_str());
 
+    held.Open();
     CHECK(WaitUntil([&] { return kiv.Status(3) == "16000 x 16000   1/1"; }, DECODE_TIMEOUT_MS), "part 3 reads \"%s\"",
           kiv.Status(3).c_str());
     Picture picture;
-    picture.width = picture.height = SIDE;
-    picture.colour = [white](int x, int y) -> uint32_t { return white(x, y) ? 0xffffff : 0x000000; };
+    picture.width = picture.height = LARGE_SIDE;
+    picture.colour = [](int x, int y) -> uint32_t { return LargeColumnIsWhite(x, y) ? 0xffffff : 0x000000; };
     const POINT first = FirstVisible(kiv, child);
     ExpectView(child, {&picture, ZOOM_UNIT, first.x, first.y}, "the decoded picture");
 }
 
 // A decode nobody waits for any more is dropped: a step on while it runs,
 // or the window closed, and nothing of it shows up later or stays in memory.
+// Each decode is held at the gate, its picture's memory taken, while the
+// window leaves it; once let go, it ends, and its memory going is the sign
+// that kiv has taken the result and dropped it.
 E2E_CASE(open, decode_given_up_is_dropped) {
     Kiv kiv("open_given_up");
-    constexpr int SIDE = 16000;  // a few seconds of decoding
-    constexpr DWORD DECODE_MS = 6000;  // about three times what it takes here
     constexpr size_t LEFT_OVER_LIMIT = 8u << 20;
-    auto white = [](int x, int) { return x % 3 == 0; };
-    Write(kiv.Dir() + "\\large.png", EncodeBilevelPng(SIDE, SIDE, white, SIDE));
+    WriteLargePng(kiv);
     const Picture small = PatternPicture(90, 70);
     Write(kiv.Dir() + "\\small.bmp", EncodeBmp(small));
+    HeldDecodes held(L"large.png");
+    kiv.UseGatedProgram();
     HWND child = kiv.Start({L"small.bmp"});
     const size_t before = kiv.PrivateBytes();
+    auto heldAtTheGate = [&] {
+        REQUIRE(WaitUntil([&] { return kiv.PrivateBytes() > before + LARGE_PICTURE_BYTES * 9 / 10; },
+                          WAIT_TIMEOUT_MS),
+                "the decode of large.png did not take its picture's memory");
+    };
+    auto expectDropped = [&](const char* context) {
+        held.Open();
+        size_t after = 0;
+        CHECK(WaitUntil([&] { return (after = kiv.PrivateBytes()) < before + LEFT_OVER_LIMIT; }, DECODE_TIMEOUT_MS),
+              "%s: %u KB more memory than before once the decode was let go", context,
+              static_cast<unsigned>((after - before) >> 10));
+        held.Hold();
+    };
 
     // Next wraps to large.png; the next step, while it decodes, comes back.
     kiv.SendCommand(IDM_NEXT);
-    CHECK(kiv.StatusW(3) == L"正在加载...", "part 3 reads \"%s\" while large.png decodes", Narrow(kiv.StatusW(3)).c_str());
+    CHECK(WaitUntil([&] { return kiv.StatusW(3) == L"正在加载..."; }, WAIT_TIMEOUT_MS),
+          "part 3 reads \"%s\" while large.png decodes", Narrow(kiv.StatusW(3)).c_str());
+    heldAtTheGate();
     kiv.SendCommand(IDM_NEXT);
     ExpectView(child, {&small, ZOOM_UNIT, 0, 0}, "back on small.bmp");
-    CHECK(!WaitUntil([&] { return WindowTextW(child) != L"small.bmp"; }, DECODE_MS),
-          "the given-up decode showed up as \"%s\"", Narrow(WindowTextW(child)).c_str());
+    expectDropped("a step on");
+    CHECK(WindowTextW(child) == L"small.bmp", "the given-up decode showed up as \"%s\"",
+          Narrow(WindowTextW(child)).c_str());
+    ExpectView(child, {&small, ZOOM_UNIT, 0, 0}, "small.bmp after the given-up decode ended");
 
     // A window closed while its picture decodes.
     kiv.Drop(kiv.frame, {kiv.Dir() + "\\large.png"});
     kiv.WaitChildCount(2);
+    heldAtTheGate();
     kiv.SendCommand(IDM_CLOSE);
     kiv.WaitChildCount(1);
-    Pause(DECODE_MS / 2);  // time for the decode to end; its result must find nobody
+    expectDropped("a window closed");
     CHECK(kiv.Alive() && kiv.Children().size() == 1, "kiv ended or a window came back");
-    const size_t after = kiv.PrivateBytes();
-    CHECK(after < before + LEFT_OVER_LIMIT, "%u KB more memory once the given-up decodes ended",
-          static_cast<unsigned>((after - before) >> 10));
 }
 
 }  // namespace e2e

@@ -107,10 +107,23 @@ AxisLayout LayoutY(HWND child, const ViewExpectation& expected) {
     return LayoutAxis(ClientSize(child).cy, model.scaledH(), expected.barY);
 }
 
-bool ViewShows(HWND child, const ViewExpectation& expected, std::string* why) {
+namespace {
+
+// The client area as it is and as the model says it should be, compared.
+struct ViewComparison {
+    Capture shown;
+    std::vector<uint32_t> wanted;  // 0xRRGGBB, rows top-down, like shown
+    int differences = 0;
+    int marginDifferences = 0;
+    std::string description;  // the layout and the first few differences
+};
+
+ViewComparison CompareView(HWND child, const ViewExpectation& expected) {
     const Picture& picture = *expected.picture;
     const ScaleModel model(picture.width, picture.height, expected.zoom);
-    const Capture shown = CaptureClient(child);
+    ViewComparison comparison;
+    comparison.shown = CaptureClient(child);
+    const Capture& shown = comparison.shown;
     const AxisLayout x = LayoutAxis(shown.width, model.scaledW(), expected.barX);
     const AxisLayout y = LayoutAxis(shown.height, model.scaledH(), expected.barY);
     // Which source column and row each client column and row shows, or -1 for margin.
@@ -120,7 +133,7 @@ bool ViewShows(HWND child, const ViewExpectation& expected, std::string* why) {
         sourceColumn[c] = model.ScaledToImage(c - x.dest + x.src);
     for (int64_t r = y.dest; r < y.dest + y.vis && r < shown.height; ++r)
         sourceRow[r] = model.ScaledToImage(r - y.dest + y.src);
-    int differences = 0;
+    comparison.wanted.resize(shown.pixels.size());
     std::string report;
     for (int r = 0; r < shown.height; ++r) {
         for (int c = 0; c < shown.width; ++c) {
@@ -128,12 +141,14 @@ bool ViewShows(HWND child, const ViewExpectation& expected, std::string* why) {
             const uint32_t want = inPicture ? picture.colour(static_cast<int>(sourceColumn[c]),
                                                              static_cast<int>(sourceRow[r]))
                                             : GREY_BACKGROUND;
+            comparison.wanted[static_cast<size_t>(r) * shown.width + c] = want;
             const uint32_t got = shown.At(c, r);
             if (got == want) continue;
             if (inPicture && expected.tolerance > 0 &&
                 (!FlatAround(picture, sourceColumn[c], sourceRow[r]) || Near(got, want, expected.tolerance)))
                 continue;
-            if (++differences <= 4) {
+            if (!inPicture) ++comparison.marginDifferences;
+            if (++comparison.differences <= 4) {
                 report += Format(" client (%d,%d): want %s%s, got %s;", c, r, ColourText(want).c_str(),
                                  inPicture ? Format(" = picture (%lld,%lld)", sourceColumn[c], sourceRow[r]).c_str()
                                            : " (margin)",
@@ -141,20 +156,42 @@ bool ViewShows(HWND child, const ViewExpectation& expected, std::string* why) {
             }
         }
     }
-    if (differences && why) {
-        *why = Format("client %dx%d, zoom %d, scaled %lldx%lld, dest (%lld,%lld), first visible (%lld,%lld): "
-                      "%d pixels differ:",
-                      shown.width, shown.height, expected.zoom, model.scaledW(), model.scaledH(), x.dest,
-                      y.dest, x.src, y.src, differences) +
-               report;
+    if (comparison.differences > 0) {
+        comparison.description =
+            Format("client %dx%d, zoom %d, scaled %lldx%lld, dest (%lld,%lld), first visible (%lld,%lld): "
+                   "%d of %d pixels differ, %d of them in the margin:",
+                   shown.width, shown.height, expected.zoom, model.scaledW(), model.scaledH(), x.dest, y.dest, x.src,
+                   y.src, comparison.differences, shown.width * shown.height, comparison.marginDifferences) +
+            report;
     }
-    return differences == 0 && shown.width > 0;
+    return comparison;
+}
+
+}  // namespace
+
+bool ViewShows(HWND child, const ViewExpectation& expected, std::string* why) {
+    const ViewComparison comparison = CompareView(child, expected);
+    if (comparison.differences && why) *why = comparison.description;
+    return comparison.differences == 0 && comparison.shown.width > 0;
 }
 
 bool ExpectView(HWND child, const ViewExpectation& expected, const char* context) {
-    std::string why;
-    if (WaitUntil([&] { return ViewShows(child, expected, &why); }, WAIT_TIMEOUT_MS, 40)) return true;
-    Fail(__FILE__, __LINE__, "%s: the view does not show the picture as expected: %s", context, why.c_str());
+    if (WaitUntil([&] { return ViewShows(child, expected, nullptr); }, WAIT_TIMEOUT_MS, 40)) return true;
+    // Once more, kept: the screen and the model's picture of it go next to
+    // the suite's log, where the failure can be looked at.
+    const ViewComparison comparison = CompareView(child, expected);
+    std::string images = "no images written: the driver was given no place for them";
+    const std::string prefix = FailureImagePrefix();
+    if (!prefix.empty() && comparison.shown.width > 0) {
+        const std::string actual = prefix + ".actual.png", wanted = prefix + ".expected.png";
+        const bool written =
+            WritePngFromPixels(actual, comparison.shown.width, comparison.shown.height, comparison.shown.pixels) &&
+            WritePngFromPixels(wanted, comparison.shown.width, comparison.shown.height, comparison.wanted);
+        images = written ? "shown in " + actual + ", expected in " + wanted : "the images could not be written";
+    }
+    Fail(__FILE__, __LINE__, "%s: the view does not show the picture as expected: %s (%s)", context,
+         comparison.differences ? comparison.description.c_str() : "it matched only after the time-out",
+         images.c_str());
     return false;
 }
 
@@ -191,7 +228,7 @@ void PressKeys(const std::vector<WORD>& keys) {
         for (WORD key : keys)
             if (!KeyDown(key)) SendKey(key, false);
         const bool down = WaitUntil(allDown, KEY_DOWN_TIMEOUT_MS);
-        Pause(KEY_STATE_SETTLE_MS);
+        Pause(KEY_STATE_SETTLE_MS);  // kiv's cached copy of the key state runs out
         if (down && allDown()) return;
     }
     Fail(__FILE__, __LINE__, "the keys could not be held down through SendInput");
@@ -206,7 +243,7 @@ void ReleaseKeys(const std::vector<WORD>& keys) {
             return true;
         },
         WAIT_TIMEOUT_MS);
-    Pause(KEY_STATE_SETTLE_MS);
+    Pause(KEY_STATE_SETTLE_MS);  // kiv's cached copy of the key state runs out
 }
 
 void TapKey(WORD key, const std::vector<WORD>& held) {

@@ -44,7 +44,9 @@ constexpr int JPEG_TOLERANCE = 40;
 // Compares the whole client area with the model; on a difference, describes
 // the first few in *why.
 bool ViewShows(HWND child, const ViewExpectation& expected, std::string* why);
-// Waits until the view shows it; records a failure (with context) otherwise.
+// Waits until the view shows it; records a failure (with context) otherwise,
+// and writes what the screen showed and what was expected as PNG files
+// (FailureImagePrefix).
 bool ExpectView(HWND child, const ViewExpectation& expected, const char* context);
 
 // Where the picture of a fitting axis starts and how the layout lies, for

@@ -1,6 +1,8 @@
 // Scroll bars: shown exactly when the scaled picture does not fit, following
-// zoom and resizing, moved by every request code, by a thumb drag past 65535,
-// and by the wheel with Ctrl and Shift held for real.
+// zoom and resizing, moved by a thumb drag past 65535 and by the wheel with
+// Ctrl and Shift held for real (every request code: commands_tests.cpp).
+#include <cstdlib>
+
 #include "harness.h"
 #include "kiv.h"
 #include "screen.h"
@@ -20,6 +22,10 @@ void ExpectAt(Kiv& kiv, HWND child, const Picture& picture, int32_t zoom, LONG x
     ExpectView(child, {&picture, zoom, x, y}, context.c_str());
 }
 
+constexpr DWORD POINTER_SETTLE_MS = 100;
+
+// A mouse event at screen point (x, y); returns once the system has taken it
+// (the pointer is there, give or take the rounding of absolute coordinates).
 void Mouse(DWORD flags, int x, int y) {
     INPUT input = {};
     input.type = INPUT_MOUSE;
@@ -27,6 +33,22 @@ void Mouse(DWORD flags, int x, int y) {
     input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
     SendInput(1, &input, sizeof input);
+    WaitUntil(
+        [&] {
+            POINT now;
+            GetCursorPos(&now);
+            return std::abs(now.x - x) <= 1 && std::abs(now.y - y) <= 1;
+        },
+        WAIT_TIMEOUT_MS);
+}
+
+// The window that holds the mouse in window's thread: a scroll bar being
+// dragged holds it for its window.
+HWND CaptureIn(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndCapture;
 }
 
 }  // namespace
@@ -86,48 +108,6 @@ E2E_CASE(scroll, hidden_bar_loses_its_position) {
     ExpectAt(kiv, child, picture, ZOOM_UNIT, 0, 0, "bars shown again start at 0");
 }
 
-E2E_CASE(scroll, every_request_code_moves_as_expected) {
-    Kiv kiv("scroll_requests");
-    const Picture picture = PatternPicture(600, 500);
-    kiv.WritePicture(picture);
-    HWND child = kiv.Start();
-    REQUIRE(SetClientSize(child, 300, 200), "cannot size the client area");
-    struct Step {
-        UINT message;
-        int code;
-        LONG x, y;
-    };
-    const Step steps[] = {
-        {WM_HSCROLL, SB_LINERIGHT, 16, 0},   {WM_HSCROLL, SB_LINERIGHT, 32, 0},
-        {WM_HSCROLL, SB_LINELEFT, 16, 0},    {WM_HSCROLL, SB_PAGERIGHT, 300, 0},
-        {WM_HSCROLL, SB_PAGERIGHT, 300, 0},  {WM_HSCROLL, SB_PAGELEFT, 4, 0},
-        {WM_HSCROLL, SB_PAGELEFT, 0, 0},     {WM_HSCROLL, SB_LINELEFT, 0, 0},
-        {WM_HSCROLL, SB_RIGHT, 300, 0},      {WM_HSCROLL, SB_ENDSCROLL, 300, 0},
-        {WM_HSCROLL, SB_LEFT, 0, 0},         {WM_VSCROLL, SB_LINEDOWN, 0, 16},
-        {WM_VSCROLL, SB_PAGEDOWN, 0, 212},   {WM_VSCROLL, SB_PAGEDOWN, 0, 300},
-        {WM_VSCROLL, SB_LINEUP, 0, 284},     {WM_VSCROLL, SB_PAGEUP, 0, 88},
-        {WM_VSCROLL, SB_TOP, 0, 0},          {WM_VSCROLL, SB_LINEUP, 0, 0},
-        {WM_VSCROLL, SB_BOTTOM, 0, 300},     {WM_VSCROLL, SB_ENDSCROLL, 0, 300},
-        {WM_VSCROLL, SB_THUMBPOSITION, 0, 300},
-    };
-    const char* names[] = {"LINEUP/LEFT", "LINEDOWN/RIGHT", "PAGEUP/LEFT", "PAGEDOWN/RIGHT",
-                           "THUMBPOSITION", "THUMBTRACK", "TOP/LEFT", "BOTTOM/RIGHT", "ENDSCROLL"};
-    for (const Step& step : steps) {
-        REQUIRE(Send(child, step.message, step.code, 0), "scroll request not handled");
-        ExpectAt(kiv, child, picture, ZOOM_UNIT, step.x, step.y,
-                 Format("%s %s", step.message == WM_HSCROLL ? "WM_HSCROLL" : "WM_VSCROLL", names[step.code]));
-    }
-    SCROLLINFO info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_ALL;
-    if (GetScrollInfo(child, SB_VERT, &info)) {
-        CHECK(info.nPos == 300 && info.nMax == 499 && info.nPage == 200,
-              "GetScrollInfo from outside: pos %d, max %d, page %u", info.nPos, info.nMax, info.nPage);
-    } else {
-        Note("GetScrollInfo of another process's window fails here; positions were checked through the readouts");
-    }
-}
-
 E2E_CASE(scroll, thumb_drag_past_65535) {
     Kiv kiv("scroll_thumb");
     const Picture picture = PatternPicture(3000, 40);
@@ -152,18 +132,26 @@ E2E_CASE(scroll, thumb_drag_past_65535) {
     const int barY = corner.y + GetSystemMetrics(SM_CYHSCROLL) / 2;
     const int grabX = corner.x - arrow - 4;
     const int dropX = grabX - (400 - 2 * arrow) / 5;
+    // Each step waits for what it did to be seen: the pointer where it was
+    // sent, the drag under way (the bar holds the mouse), the view following
+    // the thumb, the drag over. One wait is for what no event tells: Wine
+    // hands the pointer's move to kiv's X window on its own time, and a press
+    // that comes before kiv has taken it in starts a drag that follows
+    // nothing (so it went here every time without the pause).
     Mouse(0, grabX, barY);
-    Pause(100);
+    Pause(POINTER_SETTLE_MS);
     Mouse(MOUSEEVENTF_LEFTDOWN, grabX, barY);
-    Pause(100);
-    for (int x = grabX; x >= dropX; x -= 8) {
-        Mouse(0, x, barY);
-        Pause(20);
-    }
+    REQUIRE(WaitUntil([&] { return CaptureIn(child) == child; }, WAIT_TIMEOUT_MS),
+            "pressing the thumb did not start a drag");
+    const Capture atGrab = CaptureClient(child);
+    for (int x = grabX - 8; x > dropX; x -= 8) Mouse(0, x, barY);
     Mouse(0, dropX, barY);
-    Pause(100);
+    CHECK(WaitUntil([&] { return CaptureClient(child).pixels != atGrab.pixels; }, WAIT_TIMEOUT_MS),
+          "the view did not follow the dragged thumb");
     Mouse(MOUSEEVENTF_LEFTUP, dropX, barY);
-    const bool moved = WaitUntil([&] { return FirstVisible(kiv, child).x != last; }, WAIT_TIMEOUT_MS);
+    // FirstVisible moves the pointer: only once the drag is over.
+    const bool moved =
+        WaitUntil([&] { return CaptureIn(child) != child && FirstVisible(kiv, child).x != last; }, WAIT_TIMEOUT_MS);
     const POINT first = FirstVisible(kiv, child);
     Note("the thumb drag moved the first visible column from %ld to %ld", last, first.x);
     CHECK(moved && first.x > 65535 && first.x < last,

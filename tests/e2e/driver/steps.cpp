@@ -4,6 +4,11 @@
 #include "screen.h"
 
 namespace e2e {
+namespace {
+
+constexpr DWORD ESCAPE_TIMEOUT_MS = 2000;
+
+}  // namespace
 
 POINT FirstVisible(Kiv& kiv, HWND child) {
     MoveCursorToClient(child, 0, 0);
@@ -52,7 +57,7 @@ void LeaveMenuMode(HWND window) {
         keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
         keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
         SendInput(2, keys, sizeof keys[0]);
-        WaitUntil([&] { return !InMenuMode(window); }, 2000);
+        WaitUntil([&] { return !InMenuMode(window); }, ESCAPE_TIMEOUT_MS);  // a lost Escape is sent again
     }
 }
 

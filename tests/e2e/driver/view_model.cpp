@@ -132,21 +132,31 @@ namespace {
 
 int64_t ClampTo(int64_t v, int64_t low, int64_t high) { return v < low ? low : v > high ? high : v; }
 
-// Along an axis that does not fit, the centre puts that scaled pixel at the
-// middle of the client, within the picture's ends.
-AxisLayout AxisFromCentre(int64_t clientExtent, int64_t scaledExtent, int64_t centre) {
+// The layout that puts scaled pixel `target` under client position `at`:
+// along an axis that does not fit, the first visible pixel is target - at,
+// as far as the picture's ends allow; an axis that fits is centred.
+AxisLayout PlaceUnder(int64_t at, int64_t target, int64_t clientExtent, int64_t scaledExtent) {
     if (scaledExtent <= clientExtent) return LayoutAxis(clientExtent, scaledExtent, 0);
-    return LayoutAxis(clientExtent, scaledExtent,
-                      ClampTo(centre - (clientExtent >> 1), 0, scaledExtent - clientExtent));
+    return LayoutAxis(clientExtent, scaledExtent, ClampTo(target - at, 0, scaledExtent - clientExtent));
 }
 
-// offset x newSpan / span, rounded to nearest with an exact half going down,
-// and kept inside the pixel (newSpan may be less than half of span when the
-// spans come from another picture's tables).
-int64_t CarryFraction(int64_t offset, int64_t newSpan, int64_t span) {
-    if (span <= 0) return 0;
-    const int64_t q = offset * newSpan / span, r = offset * newSpan % span;
-    return std::max<int64_t>(0, std::min(2 * r > span ? q + 1 : q, newSpan - 1));
+// Where the cursor lands inside picture pixel p at the new zoom: of the
+// pixel's scaled pixels, the one whose place in it (offset / span) is nearest
+// the place measured before, the earlier one of two equally near. Found by
+// trying each of them (a few dozen at most at the cap), so the
+// rounding is the plain meaning of "nearest", not a formula for it. Below
+// 100 % a picture pixel has no place inside a scaled pixel: its own one.
+int64_t NearestInPixel(const ScaleModel& scale, int64_t p, int64_t offset, int64_t span) {
+    const int64_t start = scale.ImageToScaledStart(p);
+    if (scale.zoom() < ZOOM_UNIT) return start;
+    const int64_t newSpan = scale.ImageToScaledEnd(p) - start;
+    int64_t best = 0;
+    for (int64_t k = 1; k < newSpan; ++k) {
+        // |k / newSpan - offset / span| against the best so far, cross-multiplied.
+        const int64_t distance = k * span - offset * newSpan, bestDistance = best * span - offset * newSpan;
+        if ((distance < 0 ? -distance : distance) < (bestDistance < 0 ? -bestDistance : bestDistance)) best = k;
+    }
+    return start + best;
 }
 
 }  // namespace
@@ -158,12 +168,6 @@ ZoomStepModel::ZoomStepModel(int imageW, int imageH, int clientW, int clientH)
     const ScaleModel model(imageW_, imageH_, zoom_);
     x_ = LayoutAxis(clientW_, model.scaledW(), 0);
     y_ = LayoutAxis(clientH_, model.scaledH(), 0);
-}
-
-void ZoomStepModel::Layout(int64_t centreX, int64_t centreY) {
-    const ScaleModel model(imageW_, imageH_, zoom_);
-    x_ = AxisFromCentre(clientW_, model.scaledW(), centreX);
-    y_ = AxisFromCentre(clientH_, model.scaledH(), centreY);
 }
 
 void ZoomStepModel::ScrolledTo(int64_t srcX, int64_t srcY) {
@@ -195,13 +199,16 @@ void ZoomStepModel::Step(int cx, int cy, bool in, bool shift) {
     ZoomTo(cx, cy, next);
 }
 
+// The picture pixel under the cursor stays under it, at the place inside it
+// that the first step of a still cursor over a still view measured (a step
+// below 100 % measures nothing and keeps the last measurement).
 void ZoomStepModel::ZoomTo(int cx, int cy, int32_t zoom) {
     const ScaleModel before(imageW_, imageH_, zoom_);
     const int64_t sx = ScaledAtX(cx), sy = ScaledAtY(cy);
     const int64_t px = before.ScaledToImage(sx), py = before.ScaledToImage(sy);
-    const bool sameKey = zoom_ == lastZoom_ && x_.src == lastSrcX_ && y_.src == lastSrcY_ && cx == lastCursorX_ &&
-                         cy == lastCursorY_;
-    if (!sameKey && zoom_ >= ZOOM_UNIT) {
+    const bool stillSinceLastStep = zoom_ == lastZoom_ && x_.src == lastSrcX_ && y_.src == lastSrcY_ &&
+                                    cx == lastCursorX_ && cy == lastCursorY_;
+    if (!stillSinceLastStep && zoom_ >= ZOOM_UNIT) {
         spanW_ = before.ImageToScaledEnd(px) - before.ImageToScaledStart(px);
         spanH_ = before.ImageToScaledEnd(py) - before.ImageToScaledStart(py);
         spanOffX_ = sx - before.ImageToScaledStart(px);
@@ -209,12 +216,8 @@ void ZoomStepModel::ZoomTo(int cx, int cy, int32_t zoom) {
     }
     zoom_ = zoom;
     const ScaleModel after(imageW_, imageH_, zoom_);
-    int64_t ax = after.ImageToScaledStart(px), ay = after.ImageToScaledStart(py);
-    if (zoom_ >= ZOOM_UNIT) {
-        ax += CarryFraction(spanOffX_, after.ImageToScaledEnd(px) - ax, spanW_);
-        ay += CarryFraction(spanOffY_, after.ImageToScaledEnd(py) - ay, spanH_);
-    }
-    Layout(ax + (clientW_ >> 1) - cx, ay + (clientH_ >> 1) - cy);
+    x_ = PlaceUnder(cx, NearestInPixel(after, px, spanOffX_, spanW_), clientW_, after.scaledW());
+    y_ = PlaceUnder(cy, NearestInPixel(after, py, spanOffY_, spanH_), clientH_, after.scaledH());
     lastZoom_ = zoom_;
     lastSrcX_ = x_.src;
     lastSrcY_ = y_.src;
@@ -234,7 +237,8 @@ void ZoomStepModel::Turned(Turn turn) {
     TurnPoint(imageW_, imageH_, turn, px, py);
     if (turn != Turn::Mirror) std::swap(imageW_, imageH_);
     const ScaleModel after(imageW_, imageH_, zoom_);
-    Layout(after.ImageToScaledStart(px), after.ImageToScaledStart(py));
+    x_ = PlaceUnder(clientW_ >> 1, after.ImageToScaledStart(px), clientW_, after.scaledW());
+    y_ = PlaceUnder(clientH_ >> 1, after.ImageToScaledStart(py), clientH_, after.scaledH());
     lastZoom_ = 0;
 }
 
@@ -245,14 +249,12 @@ void ZoomStepModel::Follow(const ZoomStepModel& leader) {
     zoom_ = leader.zoom_;
     const ScaleModel mine(imageW_, imageH_, zoom_);
     const int64_t fx = std::min<int64_t>(px, imageW_ - 1), fy = std::min<int64_t>(py, imageH_ - 1);
-    int64_t ax = mine.ImageToScaledStart(fx), ay = mine.ImageToScaledStart(fy);
-    if (zoom_ >= ZOOM_UNIT) {
-        ax += CarryFraction(sx - theirs.ImageToScaledStart(px), mine.ImageToScaledEnd(fx) - ax,
-                            theirs.ImageToScaledEnd(px) - theirs.ImageToScaledStart(px));
-        ay += CarryFraction(sy - theirs.ImageToScaledStart(py), mine.ImageToScaledEnd(fy) - ay,
-                            theirs.ImageToScaledEnd(py) - theirs.ImageToScaledStart(py));
-    }
-    Layout(ax, ay);
+    const int64_t tx = NearestInPixel(mine, fx, sx - theirs.ImageToScaledStart(px),
+                                      theirs.ImageToScaledEnd(px) - theirs.ImageToScaledStart(px));
+    const int64_t ty = NearestInPixel(mine, fy, sy - theirs.ImageToScaledStart(py),
+                                      theirs.ImageToScaledEnd(py) - theirs.ImageToScaledStart(py));
+    x_ = PlaceUnder(clientW_ >> 1, tx, clientW_, mine.scaledW());
+    y_ = PlaceUnder(clientH_ >> 1, ty, clientH_, mine.scaledH());
 }
 
 }  // namespace e2e

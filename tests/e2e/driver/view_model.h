@@ -116,7 +116,6 @@ public:
     int clientH() const { return clientH_; }
 
 private:
-    void Layout(int64_t centreX, int64_t centreY);
     int imageW_, imageH_, clientW_, clientH_;
     int32_t zoom_ = ZOOM_UNIT;
     AxisLayout x_, y_;

@@ -64,22 +64,38 @@ E2E_CASE(frame, window_list_in_menu_position_1_follows_new_and_close) {
     ExpectListIdentifiers(kiv, "after IDM_CLOSE");
 }
 
-E2E_CASE(activation, window_list_moves_between_child_and_frame_menu) {
+// The menu bar follows the active document window (the child menu while one
+// is active, the frame menu when none is), and the window list moves with it
+// to whichever menu shows.
+E2E_CASE(activation, menu_bar_and_window_list_follow_the_active_window) {
     Kiv kiv("activation_window_list");
     kiv.WritePicture(PatternPicture(101, 75));
     kiv.Start();
+    // The first window, opened at start, is active: the child menu shows.
     const HMENU childMenu = GetMenu(kiv.frame);
+    REQUIRE(childMenu != nullptr, "no menu bar while the first document window is active");
+    HWND second = nullptr;
     for (unsigned count = 2; count <= 3; ++count) {
         kiv.SendCommand(IDM_NEW);
-        kiv.WaitChildCount(count);
+        HWND opened = kiv.WaitChildCount(count);
+        if (count == 2) second = opened;
+        CHECK(GetMenu(kiv.frame) == childMenu, "a new window changed the menu bar");
     }
     const int childItems = WindowMenuItems(kiv, "child menu, three windows");
+
+    // Switching between windows keeps the child menu.
+    HWND active = kiv.ActiveChild();
+    Send(kiv.mdiClient, WM_MDINEXT, 0, 0);
+    CHECK(WaitUntil([&] { return kiv.ActiveChild() != active; }, WAIT_TIMEOUT_MS), "WM_MDINEXT did not switch");
+    CHECK(GetMenu(kiv.frame) == childMenu, "switching windows changed the menu bar");
+    Send(kiv.mdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(second), 0);
+    CHECK(WaitUntil([&] { return kiv.ActiveChild() == second; }, WAIT_TIMEOUT_MS), "WM_MDIACTIVATE did not switch");
+    CHECK(GetMenu(kiv.frame) == childMenu, "activating a window changed the menu bar");
 
     // Deactivating the active window with no other activated is the only way
     // to have the frame menu up while windows are open: the list must go to
     // the frame menu's position 1 then.
-    HWND active = kiv.ActiveChild();
-    REQUIRE(Send(active, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(active), 0), "WM_MDIACTIVATE not handled");
+    REQUIRE(Send(second, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(second), 0), "WM_MDIACTIVATE not handled");
     const HMENU frameMenu = GetMenu(kiv.frame);
     REQUIRE(frameMenu != nullptr && frameMenu != childMenu, "a deactivated document window left the child menu up");
     const int frameItemsListed = WindowMenuItems(kiv, "frame menu, three windows");
@@ -92,17 +108,29 @@ E2E_CASE(activation, window_list_moves_between_child_and_frame_menu) {
     CHECK(childItemsAgain == childItems, "back in the child menu the popup of menu-bar item 1 has %d items, not %d",
           childItemsAgain, childItems);
 
-    // With the last window closed the frame menu shows and lists none.
-    for (size_t left : {2u, 1u, 0u}) {
+    // Closing the active one activates another and keeps the child menu; with
+    // the last closed the frame menu shows and lists none.
+    for (size_t left : {2u, 1u}) {
         kiv.SendCommand(IDM_CLOSE);
         kiv.WaitChildCount(left);
+        CHECK(kiv.ActiveChild() != nullptr, "closing one of %u windows left none active",
+              static_cast<unsigned>(left + 1));
+        CHECK(GetMenu(kiv.frame) == childMenu, "closing one of %u windows changed the menu bar",
+              static_cast<unsigned>(left + 1));
     }
+    kiv.SendCommand(IDM_CLOSE);
+    kiv.WaitChildCount(0);
     CHECK(GetMenu(kiv.frame) == frameMenu, "with no document window the frame menu is not up");
     const int frameItemsEmpty = WindowMenuItems(kiv, "frame menu, no window");
     CHECK(frameItemsListed == frameItemsEmpty + 3,
           "the frame menu's popup at position 1 has %d items with three windows open and %d with none; "
           "the three should be listed there",
           frameItemsListed, frameItemsEmpty);
+
+    // And a new window puts the child menu back.
+    kiv.SendCommand(IDM_NEW);
+    kiv.WaitChildCount(1);
+    CHECK(GetMenu(kiv.frame) == childMenu, "a new window after none did not bring the child menu back");
 }
 
 }  // namespace e2e
