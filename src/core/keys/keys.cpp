@@ -66,7 +66,8 @@ constexpr NamedKey KEY_NAMES[] = {
     {KEY_LEFT, "Left"},          {KEY_UP, "Up"},             {KEY_RIGHT, "Right"},
     {KEY_DOWN, "Down"},          {KEY_NUMPAD_0, "Num 0"},    {KEY_NUMPAD_ADD, "Num +"},
     {KEY_NUMPAD_SUBTRACT, "Num -"}, {KEY_PLUS, "+"},         {KEY_COMMA, ","},
-    {KEY_MINUS, "-"},            {KEY_PERIOD, "."},
+    {KEY_MINUS, "-"},            {KEY_PERIOD, "."},          {KEY_BRACKET_OPEN, "["},
+    {KEY_BRACKET_CLOSE, "]"},
 };
 
 // In the order captions name them.

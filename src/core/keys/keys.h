@@ -32,6 +32,8 @@ enum KeyCode : uint16_t {
     KEY_COMMA = 0xBC,
     KEY_MINUS = 0xBD,  // "-_" of the main keyboard
     KEY_PERIOD = 0xBE,
+    KEY_BRACKET_OPEN = 0xDB,   // "[{"
+    KEY_BRACKET_CLOSE = 0xDD,  // "]}"
     // Not a key: the mouse wheel, turned with the modifiers held. Listed, never
     // an accelerator.
     KEY_WHEEL = 0x100,
