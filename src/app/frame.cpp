@@ -25,6 +25,7 @@
 #include "win32/texts.h"
 #include "win32/trace.h"
 #include "view/back_buffer.h"
+#include "view/compare.h"
 #include "core/files/file_types.h"
 #include "core/geometry/layout.h"
 #include "core/settings/recent_files.h"
@@ -296,8 +297,21 @@ void SwitchLanguage(Opener* opener, HWND frame, Language language) {
     DestroyMenu(oldChildMenu);
     ShowSettingsInMenus(opener);
     SetWindowTextW(frame, Text(IDS_FRAME_TITLE));
-    RewriteReadouts(mdiClient);
+    RewriteViewTexts(&host);
     RewriteKeyList();
+}
+
+// The metric, exposure, tolerance and alignment last from one run to the
+// next: kept whenever a command of the 比较 menu changed them.
+void KeepCompareSettings(Opener* opener) {
+    const CompareSettings& now = opener->Settings().compare;
+    CompareSettings& kept = opener->Kept().kept.compare;
+    if (now.metric == kept.metric && now.exposure == kept.exposure && now.tolerance == kept.tolerance &&
+        now.alignment == kept.alignment) {
+        return;
+    }
+    kept = now;
+    opener->Kept().Save();
 }
 
 // The view commands act on the active document window; without one, or
@@ -343,6 +357,9 @@ LRESULT OnFrameCommand(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam)
         case IDM_FLIP:
         case IDM_COPY_PICTURE:
         case IDM_COPY_PATH:
+        case IDM_PAUSE_ANIMATION:
+        case IDM_PREVIOUS_FRAME:
+        case IDM_NEXT_FRAME:
         case IDM_SCROLL_LEFT:
         case IDM_SCROLL_RIGHT:
         case IDM_SCROLL_UP:
@@ -351,7 +368,14 @@ LRESULT OnFrameCommand(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam)
         case IDM_PAGE_DOWN:
         case IDM_HOME:
         case IDM_END: RunOnActiveView(LOWORD(wParam)); return 0;
+        case IDM_COMPARE_INFO: ToggleCompareInfo(&opener->Host()); return 0;
         default:
+            // The 比较 menu's commands act on the active window too.
+            if (LOWORD(wParam) >= IDM_SET_REFERENCE && LOWORD(wParam) <= IDM_OFFSET_RESET) {
+                RunOnActiveView(LOWORD(wParam));
+                KeepCompareSettings(opener);
+                return 0;
+            }
             if (LOWORD(wParam) >= IDM_RECENT_FIRST && LOWORD(wParam) < IDM_RECENT_FIRST + RECENT_FILES_MAX) {
                 opener->OpenRecent(LOWORD(wParam) - IDM_RECENT_FIRST);
                 return 0;
@@ -394,6 +418,9 @@ LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lP
         case WM_SIZE: return OnFrameSize(frame, wParam, lParam);
         case WM_COMMAND: return OnFrameCommand(opener, frame, wParam, lParam);
         case WM_DROPFILES: opener->OpenDropped(reinterpret_cast<HDROP>(wParam)); return 0;
+        case WM_INITMENUPOPUP:
+            CheckCompareItems(reinterpret_cast<HMENU>(wParam), &opener->Host());
+            return DefFrameProcW(frame, mdiClient, message, wParam, lParam);
         case DPI_CHANGED: return OnDpiChanged(frame, lParam);
         case WM_PICTURES_READY: opener->DeliverFinished(); return 0;
         case WM_OPEN_START_FILES: opener->OpenStartupFiles(); return 0;

@@ -7,7 +7,10 @@
 // - the status bar's last written readouts (view/view_readouts.cpp), since
 //   the status bar itself is one for every window;
 // - the debug viewer the trace channel writes into (win32/trace.h), found by
-//   its window class.
+//   its window class;
+// - the 比较信息 tool window and the report it shows (view/compare_info.cpp),
+//   one for the program, and the table of the difference view's colours
+//   (view/compare_pass.cpp), built for the metric and exposure last used.
 #pragma once
 
 #include <windows.h>

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/menus.h"
 #include "app/resource.h"
 #include "app/texts.h"
 #include "core/keys/keys.h"
@@ -43,9 +44,9 @@ struct KeyLines {
 
 KeyLines BuildKeyLines() {
     KeyLines lines;
-    const std::string wheel = NarrowUtf8(Text(IDS_KEY_WHEEL));
+    const KeyWords words = CurrentKeyWords();
     for (const CommandKeys& command : KeysByCommand()) {
-        lines.keys.push_back(WidenUtf8(JoinedKeyNames(command, wheel)));
+        lines.keys.push_back(WidenUtf8(JoinedKeyNames(command, words)));
         lines.descriptions.push_back(Text(static_cast<UINT>(command.command)));
         lines.text += lines.keys.back() + COLUMN_SEPARATOR + lines.descriptions.back() + LINE_END;
     }
@@ -206,11 +207,12 @@ void RewriteKeyList() {
     if (keyList != nullptr) FillKeyList(keyList);
 }
 
+bool IsKeyListMessage(const MSG& message) {
+    return keyList != nullptr && message.hwnd != nullptr && GetAncestor(message.hwnd, GA_ROOT) == keyList;
+}
+
 bool CloseKeyListOnEscape(const MSG& message) {
-    if (keyList == nullptr || message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE ||
-        GetAncestor(message.hwnd, GA_ROOT) != keyList) {
-        return false;
-    }
+    if (message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE || !IsKeyListMessage(message)) return false;
     DestroyWindow(keyList);
     return true;
 }

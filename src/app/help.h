@@ -16,6 +16,9 @@ void RewriteKeyList();
 // Escape in the list closes it; true when the message was that key.
 bool CloseKeyListOnEscape(const MSG& message);
 
+// Whether the message is for the list of keys, whose keys are its own.
+bool IsKeyListMessage(const MSG& message);
+
 // The about box: version (from the version resource), build, the libraries
 // inside and their licences.
 void ShowAbout(HWND frame);

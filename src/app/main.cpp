@@ -17,6 +17,7 @@
 #include "app/settings_file.h"
 #include "app/resource.h"
 #include "app/texts.h"
+#include "view/compare.h"
 #include "view/image_view.h"
 #include "win32/texts.h"
 
@@ -59,9 +60,11 @@ WPARAM RunMessageLoop(HACCEL keys) {
         if (CloseKeyListOnEscape(message)) {
             continue;
         }
-        // The command keys, whichever window of the frame has the focus; the
-        // list of keys keeps its own.
-        if (GetAncestor(message.hwnd, GA_ROOT) == frameWnd && TranslateAcceleratorW(frameWnd, keys, &message)) {
+        // The command keys, whichever window has the focus, but for those
+        // the 比较信息 window's text takes itself (selecting, copying) and
+        // those of the list of keys.
+        if (!IsCompareInfoKey(message) && !IsKeyListMessage(message) &&
+            TranslateAcceleratorW(frameWnd, keys, &message)) {
             continue;
         }
         TranslateMessage(&message);

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "app/resource.h"
-#include "core/keys/keys.h"
 
 namespace {
 
@@ -11,7 +10,7 @@ constexpr wchar_t KEY_TEXT_SEPARATOR[] = L"\t";
 constexpr UINT CAPTION_CHARS = 256;
 
 // Appends each item's key after a tab, in the submenus too.
-void AppendKeyTexts(HMENU menu) {
+void AppendKeyTexts(HMENU menu, const KeyWords& words) {
     const int count = GetMenuItemCount(menu);
     for (int position = 0; position < count; ++position) {
         wchar_t caption[CAPTION_CHARS] = {};
@@ -22,11 +21,11 @@ void AppendKeyTexts(HMENU menu) {
         item.cch = CAPTION_CHARS;
         if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item)) continue;
         if (item.hSubMenu != nullptr) {
-            AppendKeyTexts(item.hSubMenu);
+            AppendKeyTexts(item.hSubMenu, words);
             continue;
         }
         if (item.fType & MFT_SEPARATOR) continue;
-        const std::string key = MenuKeyText(static_cast<int>(item.wID));
+        const std::string key = MenuKeyText(static_cast<int>(item.wID), words);
         if (key.empty()) continue;
         std::wstring text = std::wstring(caption) + KEY_TEXT_SEPARATOR + WidenUtf8(key);
         MENUITEMINFOW changed = {};
@@ -56,7 +55,7 @@ HMENU BuildMenuBar(Language language) {
     if (menuTemplate == nullptr) return nullptr;
     const HMENU menuBar = LoadMenuIndirectW(menuTemplate);
     if (menuBar == nullptr) return nullptr;
-    AppendKeyTexts(menuBar);
+    AppendKeyTexts(menuBar, CurrentKeyWords());
     // The language it is built in is the one in use.
     CheckMenuRadioItem(menuBar, IDM_LANGUAGE_CHINESE, IDM_LANGUAGE_ENGLISH,
                        language == Language::Chinese ? IDM_LANGUAGE_CHINESE : IDM_LANGUAGE_ENGLISH, MF_BYCOMMAND);
@@ -71,3 +70,5 @@ HACCEL BuildAccelerators() {
     }
     return CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
 }
+
+KeyWords CurrentKeyWords() { return {NarrowUtf8(Text(IDS_KEY_WHEEL)), NarrowUtf8(Text(IDS_KEY_HOLD))}; }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "core/keys/keys.h"
 #include "win32/texts.h"
 
 // The menu bar in language, each item with a key showing it after a tab.
@@ -13,3 +14,6 @@ HMENU BuildMenuBar(Language language);
 
 // Every key of the key table (the wheel aside) as an accelerator table.
 HACCEL BuildAccelerators();
+
+// The words of key names in the language in use.
+KeyWords CurrentKeyWords();

@@ -9,8 +9,10 @@
 #include "app/recent_menu.h"
 #include "app/texts.h"
 #include "win32/texts.h"
+#include "core/files/folder_order.h"
 #include "core/files/paths.h"
 #include "core/settings/recent_files.h"
+#include "document/picture_formats.h"
 #include "view/view.h"
 
 namespace {
@@ -65,7 +67,8 @@ bool IsGone(LoadError error) {
         case LoadError::Empty:
         case LoadError::NotAPicture:
         case LoadError::Damaged:
-        case LoadError::TooLarge: return true;
+        case LoadError::TooLarge:
+        case LoadError::TwelveBitJpeg: return true;
         case LoadError::Unreadable:
         case LoadError::OutOfMemory:
         case LoadError::Cancelled:
@@ -95,14 +98,20 @@ std::vector<std::wstring> DialogSelection(const wchar_t* buffer) {
     return paths;
 }
 
+
 }  // namespace
 
 std::wstring OpenDialogFilter() {
-    std::wstring filter = Text(IDS_OPEN_FILTER);
-    for (wchar_t& c : filter) {
-        if (c == L'|') c = L'\0';
-    }
-    return filter;
+    const std::wstring patterns = ExtensionPatterns(KnownPictureExtensions());
+    std::wstring filter = std::wstring(Text(IDS_OPEN_FILTER_PICTURES)) + L" (" + patterns + L")";
+    filter += L'\0';
+    filter += patterns;
+    filter += L'\0';
+    filter += Text(IDS_OPEN_FILTER_ALL_FILES);
+    filter += L'\0';
+    filter += OPEN_FILTER_ALL_PATTERN;
+    filter += L'\0';
+    return filter;  // the string's own terminator is the second zero
 }
 
 Opener::Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage, Program& program)
@@ -112,7 +121,11 @@ Opener::Opener(HWND notifyWindow, UINT notifyMessage, UINT foldersMessage, Progr
       notifyFoldersMessage_(foldersMessage) {
     host_.documents = documents_.get();
     host_.settings = &settings_;
+    host_.compare = &compare_;
     settings_.linked = program.kept.linkedViews;
+    settings_.compare = program.kept.compare;
+    // The codecs' extensions are asked for while the first picture decodes.
+    StartListingPictureExtensions();
 }
 
 void Opener::Stop() {

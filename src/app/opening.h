@@ -19,10 +19,10 @@
 #include "document/folder_watcher.h"
 #include "view/view.h"
 
-// The Open dialog's file types in the language in use: pairs of a caption
-// and its patterns, each ended by a zero, the list by a second one. The one
-// list of the types kiv opens: the "Open with" registration takes its
-// extensions from here.
+// The Open dialog's filter in the language in use: pairs of a caption and
+// its patterns, each ended by a zero, the list by a second one. Its pictures
+// are every extension some decoder claims (document/picture_formats.h), the
+// one list of the types kiv opens.
 std::wstring OpenDialogFilter();
 
 class Opener {
@@ -94,6 +94,7 @@ private:
     std::vector<std::wstring> handedFiles_;
     std::unique_ptr<Documents> documents_;
     ViewSettings settings_;
+    CompareSession compare_;
     ViewHost host_;
     std::unique_ptr<FolderWatcher> watcher_;  // while automatic reload is on
     std::set<std::wstring> changedFolders_;    // waiting for the writing to settle

@@ -5,3 +5,5 @@
 inline constexpr wchar_t FRAME_CLASS_NAME[] = L"MDIKIVClass";
 inline constexpr wchar_t VIEW_CLASS_NAME_W[] = L"Win32kivMDIChild";
 inline constexpr wchar_t STATUS_INITIAL_TEXT[] = L"msctls_statusbar32";
+// The Open dialog's pattern for every file.
+inline constexpr wchar_t OPEN_FILTER_ALL_PATTERN[] = L"*.*";

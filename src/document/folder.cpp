@@ -6,6 +6,7 @@
 
 #include "core/files/folder_order.h"
 #include "core/files/paths.h"
+#include "document/picture_formats.h"
 #include "win32/win32_owners.h"
 
 
@@ -25,7 +26,7 @@ std::shared_ptr<const FolderList> ListFolder(const std::wstring& folder) {
             entries.push_back({found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
         } while (FindNextFileW(search.Get(), &found));
     }
-    list->names = OrderPictures(entries, CompareNamesLikeTheBrowser);
+    list->names = OrderPictures(entries, CompareNamesLikeTheBrowser, KnownPictureExtensions());
     return list;
 }
 

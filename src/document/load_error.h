@@ -11,6 +11,7 @@ enum class LoadError {
     NotAPicture,  // none of the formats this program decodes
     Damaged,      // a known format whose header or data is broken or cut short
     TooLarge,     // its size, read from the header, is more than the program takes
+    TwelveBitJpeg,  // a JPEG of 12 bits per sample, which the JPEG library built here does not decode
     OutOfMemory,  // the pixels cannot be allocated now
     Cancelled,    // nobody wanted the result any more
 };

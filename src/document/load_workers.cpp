@@ -67,7 +67,7 @@ void LoadWorkers::Run(LoadJob& job) {
 }
 
 DWORD WINAPI LoadWorkers::ThreadMain(void* self) {
-    // GDI+ may decode through COM objects of its own.
+    // WIC decodes through COM, and GDI+ may use COM objects of its own.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     static_cast<LoadWorkers*>(self)->Work();
     if (SUCCEEDED(com)) CoUninitialize();

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "document/animation.h"
 #include "document/load_error.h"
 #include "document/picture.h"
 
@@ -15,10 +16,13 @@ struct LoadOutcome {
     LoadError error = LoadError::None;
     uint32_t width = 0;   // the size read from the header (as shown), for the message on TooLarge
     uint32_t height = 0;
+    // Set beside picture (its first frame) when the file is an animation.
+    std::shared_ptr<Animation> animation;
 };
 
 // The most bytes a picture's pixels may take: GDI+ addresses a bitmap with
-// 32-bit sizes, and no side may pass MAX_PICTURE_SIDE.
+// 32-bit sizes (and the same rule holds for every decoder), and no side may
+// pass MAX_PICTURE_SIDE.
 constexpr uint64_t MAX_PICTURE_BYTES = 0x7FFFFFFFu;
 
 // What the file at fullPath is now: its identity, or why there is none

@@ -2,6 +2,7 @@
 
 #include "view/image_view.h"
 
+#include "view/compare.h"
 #include "view/view_handlers.h"
 
 View* ViewOf(HWND window) { return reinterpret_cast<View*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
@@ -25,6 +26,11 @@ LRESULT CALLBACK ImageViewWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_CLOSE: return OnClose(view, window);
         case WM_DROPFILES: return OnDropFiles(view, wParam);
         case WM_TIMER: return OnTimer(view, window, wParam);
+        case WM_KEYDOWN: return OnKeyDown(view, window, wParam, lParam);
+        case WM_KEYUP: return OnKeyUp(view, window, wParam);
+        case WM_KILLFOCUS:
+            OnKillFocus(view, window);
+            return DefMDIChildProcW(window, message, wParam, lParam);
         case WM_NCDESTROY:
             OnNcDestroy(view, window);
             return DefMDIChildProcW(window, message, wParam, lParam);

@@ -10,10 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "core/animation/frame_timing.h"
+#include "document/animation.h"
 #include "document/folder.h"
 #include "document/load_error.h"
 #include "document/picture.h"
+#include "core/compare/difference.h"
 #include "core/geometry/view_state.h"
+#include "view/compare_state.h"
 
 class Documents;
 
@@ -21,6 +25,13 @@ class Documents;
 struct ViewSettings {
     bool linked = false;      // a zoom or scroll in one window is repeated in the others
     bool autoReload = false;  // a window whose file changes on disk reads it again
+    CompareSettings compare;  // metric, exposure, tolerance and alignment of every comparison
+};
+
+// What the windows are compared against: one reference window for the
+// program, or none.
+struct CompareSession {
+    HWND reference = nullptr;
 };
 
 // What a result that arrives for the window is for, which decides what a
@@ -52,7 +63,8 @@ struct ViewHost {
     HMENU documentMenu = nullptr;  // the menu bar while one is
     int windowMenuPosition = 0;    // the submenu where the MDI client lists the windows
     Documents* documents = nullptr;
-    const ViewSettings* settings = nullptr;
+    ViewSettings* settings = nullptr;  // the compare commands change their part
+    CompareSession* compare = nullptr;
 };
 
 // Why status part 3 shows a reason instead of the picture readout: a reload
@@ -82,6 +94,15 @@ struct View {
     LoadPurpose pendingPurpose = LoadPurpose::FirstPicture;
     int reloadRetries = 0;  // automatic reloads of a file that did not decode yet
     PictureNote note;       // what status part 3 says, when not the readout
+
+    ViewCompare compare;  // this window against the reference
+
+    // An animation's playback: the picture the window was given (the first
+    // frame, which other windows on the file share), the frames, and which is
+    // on the screen and when the next is due. picture is the frame shown.
+    std::shared_ptr<const Picture> document;
+    std::shared_ptr<Animation> animation;
+    FramePlayer player;
 
     const ViewHost* host = nullptr;
     // The window of the start without a file named: when its picture cannot
@@ -127,6 +148,11 @@ void UpdatePictureReadout(View* view, HWND window);
 // before anything reads the bars.
 void HandPendingBars(View* view, HWND window);
 constexpr UINT_PTR HAND_BARS_TIMER = 1;
+// Brings the next frame of an animation when it is due.
+constexpr UINT_PTR ANIMATION_TIMER = 2;
+
+// The window's title: its file's name, marked when it is the reference.
+void UpdateTitle(const View* view, HWND window);
 
 // Why a file could not become a picture, as the user reads it.
 std::wstring ReasonText(LoadError error, uint32_t width, uint32_t height);
@@ -135,8 +161,10 @@ std::wstring ReasonText(LoadError error, uint32_t width, uint32_t height);
 // when the window is the active one; the window keeps its picture.
 void ShowPictureReason(View* view, HWND window, LoadError error, uint32_t width, uint32_t height);
 
-// Writes the active window's readouts again, in the language now in use.
-void RewriteReadouts(HWND mdiClient);
+// Writes the document windows' texts again in the language now in use: the
+// titles (the reference's mark), the active window's readouts and the
+// 比较信息 window.
+void RewriteViewTexts(const ViewHost* host);
 
 // The document windows in the MDI client, and the active one (or null).
 std::vector<HWND> DocumentWindows(HWND mdiClient);
@@ -148,6 +176,9 @@ bool RunViewCommand(View* view, HWND window, int command);
 
 // With linked views, puts every other window at the leader's zoom with the
 // leader's centre picture point at its own centre.
+// With a reference, each window's picture point goes where the picture
+// points compared with it lie (alignment and the window's own offset), so a
+// linked scroll keeps compared pixels together.
 void FollowLinkedLeader(const View* leader, HWND leaderWindow);
 // The same whatever the setting: linking turned on aligns the windows.
 void AlignViewsTo(const View* leader, HWND leaderWindow);

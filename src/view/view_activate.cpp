@@ -1,6 +1,7 @@
 // Activation keeps the frame's menu bar in step with the active document
 // window; close goes through the MDI client.
 
+#include "view/compare.h"
 #include "view/view_handlers.h"
 
 namespace {
@@ -29,6 +30,7 @@ LRESULT OnMdiActivate(View* view, HWND window, LPARAM activated) {
     if (gaining) {
         UpdateZoomReadout(view);
         UpdatePictureReadout(view, window);
+        UpdateCompareInfo(view->host);
     }
     return 0;
 }

@@ -13,6 +13,7 @@
 #include "core/geometry/scale_maps.h"
 #include "core/geometry/turn.h"
 #include "core/geometry/zoom.h"
+#include "view/compare.h"
 #include "view/view_clipboard.h"
 #include "view/view_handlers.h"
 
@@ -51,6 +52,10 @@ void Fit(View* view, HWND window) {
 // Every window showing the picture gets it turned; each keeps its zoom and
 // the picture point at its centre.
 void TurnPicture(const View* view, int turn) {
+    if (view->animation) {
+        TurnAnimation(view, static_cast<Orientation>(turn));
+        return;
+    }
     const std::shared_ptr<const Picture> old = view->picture;
     std::shared_ptr<const Picture> turned = old->Turned(static_cast<Orientation>(turn));
     if (!turned) {
@@ -64,6 +69,7 @@ void TurnPicture(const View* view, int turn) {
         shower->picture = turned;
         UpdatePictureReadout(shower, window);
         SendMessageW(window, WM_SIZE, 0, 0);
+        PictureChanged(shower, window);
     }
 }
 
@@ -97,7 +103,10 @@ bool RunViewCommand(View* view, HWND window, int command) {
         case IDM_FLIP: TurnPicture(view, ORIENTATION_MIRROR); break;
         case IDM_COPY_PICTURE: CopyPicture(*view->picture, window, view->host->frame); return true;
         case IDM_COPY_PATH: CopyPath(view->path, window, view->host->frame); return true;
-        default: return false;
+        case IDM_PAUSE_ANIMATION:
+        case IDM_PREVIOUS_FRAME:
+        case IDM_NEXT_FRAME: return RunAnimationCommand(view, window, command);
+        default: return RunCompareCommand(view, window, command);
     }
     FollowLinkedLeader(view, window);
     return true;
@@ -112,7 +121,9 @@ void AlignViewsTo(const View* leader, HWND leaderWindow) {
     for (HWND window : DocumentWindows(leader->host->mdiClient)) {
         View* follower = ViewOf(window);
         if (window == leaderWindow || !follower->picture) continue;
-        FollowView(leader->state, follower->state);
+        const PlainPoint leaderPlace = LinkedDisplacement(leader, leaderWindow);
+        const PlainPoint followerPlace = LinkedDisplacement(follower, window);
+        FollowView(leader->state, follower->state, {leaderPlace.x - followerPlace.x, leaderPlace.y - followerPlace.y});
         SendMessageW(window, WM_SIZE, 0, 0);
     }
 }

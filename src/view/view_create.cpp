@@ -8,6 +8,7 @@
 #include <new>
 
 #include "document/documents.h"
+#include "view/compare.h"
 #include "view/view_handlers.h"
 
 namespace {
@@ -46,6 +47,9 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTW* create) {
 
 void OnNcDestroy(View* view, HWND window) {
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    // The other windows no longer count this one: a reference going away
+    // leaves them without one.
+    ForgetReference(view, window);
     StopWaiting(view);
     delete view;
 }

@@ -4,6 +4,7 @@
 #include "core/geometry/layout.h"
 #include "core/pixels/pixel_copy.h"
 #include "view/back_buffer.h"
+#include "view/compare.h"
 #include "view/view_handlers.h"
 
 namespace {
@@ -11,6 +12,8 @@ namespace {
 constexpr int RING_WIDTH = 1;  // the pen's outline falls just outside the cleared area
 constexpr LRESULT BACKGROUND_ERASED = 1;
 constexpr UINT BARS_FOLLOW_MS = 16;  // one frame of a 60 Hz screen
+// The wipe line: the outline pen's green, as a surface pixel.
+constexpr uint32_t WIPE_LINE_PIXEL = 0x0077D28E;
 
 int Smaller(int a, int b) { return a < b ? a : b; }
 
@@ -28,6 +31,38 @@ void FillBeyondBackBuffer(HDC dc, const PlainSize& client, const PlainSize& back
     if (client.h > back.h) {
         const RECT below = {0, back.h, Smaller(client.w, back.w), client.h};
         FillRect(dc, &below, grey);
+    }
+}
+
+// What the window shows in its picture's place: the reference placed under
+// it while it flickers to the reference, its difference view, or the picture.
+PixelSurface ShownSurface(const View* view) {
+    const PixelSurface* placed = ReferencePlaced(view);
+    if (view->compare.showReference && placed != nullptr) return *placed;
+    if (const PixelSurface* difference = DifferenceShown(view)) return *difference;
+    return view->picture->Surface();
+}
+
+// The wipe: left of the line the reference placed under the picture, right
+// of it what the window shows, and the one-pixel line between them down the
+// client area's height.
+void PaintWipe(const PixelSurface& reference, const PixelSurface& shown, const PixelSurface& target,
+               const ScaledCopy& copy, int32_t lineX, int32_t height) {
+    int32_t leftColumns = lineX - copy.destX;
+    leftColumns = leftColumns < 0 ? 0 : leftColumns > copy.visW ? copy.visW : leftColumns;
+    ScaledCopy left = copy;
+    left.visW = leftColumns;
+    CopyScaledView(reference, target, left, BACKGROUND_PIXEL);
+    ScaledCopy right = copy;
+    right.srcX += leftColumns;
+    right.destX += leftColumns;
+    right.visW -= leftColumns;
+    CopyScaledView(shown, target, right, BACKGROUND_PIXEL);
+    if (lineX < 0 || lineX >= target.width) return;
+    for (int32_t row = 0; row < height && row < target.height; ++row) {
+        uint8_t* pixel = target.bits + static_cast<size_t>(target.height - 1 - row) * target.stride +
+                         static_cast<size_t>(lineX) * sizeof(uint32_t);
+        *reinterpret_cast<uint32_t*>(pixel) = WIPE_LINE_PIXEL;
     }
 }
 
@@ -58,7 +93,14 @@ void PaintPicture(const View* view, HWND window) {
         const ScaledCopy copy = {ScaledToSourceTable(state), ScaledToSourceEntries(state),
                                  state.srcX, state.srcY, state.visW, state.visH,
                                  state.destX, state.destY};
-        CopyScaledView(view->picture->Surface(), back->surface, copy, BACKGROUND_PIXEL);
+        const PixelSurface* placed = ReferencePlaced(view);
+        if (view->compare.wipe && placed != nullptr) {
+            PlainSize client;
+            RectSize(state.clientRect, client);
+            PaintWipe(*placed, ShownSurface(view), back->surface, copy, view->compare.wipeX, client.h);
+        } else {
+            CopyScaledView(ShownSurface(view), back->surface, copy, BACKGROUND_PIXEL);
+        }
     }
 
     PlainSize client;
@@ -86,7 +128,10 @@ LRESULT OnTimer(View* view, HWND window, WPARAM timer) {
     if (timer == HAND_BARS_TIMER) {
         KillTimer(window, HAND_BARS_TIMER);
         HandPendingBars(view, window);
+    } else if (timer == FLICKER_TIMER) {
+        OnFlickerTimer(view, window);
     }
+    if (timer == ANIMATION_TIMER) OnAnimationTimer(view, window);
     return 0;
 }
 

@@ -9,14 +9,17 @@
 #include <new>
 
 #include "document/documents.h"
+#include "core/compare/compare_text.h"
 #include "core/files/paths.h"
 #include "core/text/text.h"
 #include "core/geometry/layout.h"
 #include "core/geometry/scale_maps.h"
 #include "core/geometry/zoom.h"
+#include "view/compare.h"
 #include "view/view_handlers.h"
 #include "core/text/text_ids.h"
 #include "win32/texts.h"
+#include "view/view_texts.h"
 
 namespace {
 
@@ -89,11 +92,19 @@ bool ShowPicture(View* view, HWND window, const std::shared_ptr<const Picture>& 
     view->picture = picture;
     view->path = picture->Identity().path;
     if (folder) view->folder = folder;
-    SetWindowTextW(window, FileNameOf(view->path).c_str());
+    StartAnimation(view, window);
+    UpdateTitle(view, window);
     UpdatePictureReadout(view, window);
     // Re-layout: bars, their positions, the zoom readout and a full repaint.
     SendMessageW(window, WM_SIZE, 0, 0);
+    PictureChanged(view, window);
     return true;
+}
+
+void UpdateTitle(const View* view, HWND window) {
+    std::wstring title = FileNameOf(view->path);
+    if (view->host->compare != nullptr && view->host->compare->reference == window) title += Text(IDS_REFERENCE_SUFFIX);
+    SetWindowTextW(window, title.c_str());
 }
 
 void WaitForPicture(View* view, HWND window, const std::wstring& path, uint64_t ticket, LoadPurpose purpose) {
@@ -101,7 +112,7 @@ void WaitForPicture(View* view, HWND window, const std::wstring& path, uint64_t 
     view->pendingTicket = ticket;
     view->pendingPurpose = purpose;
     view->path = path;
-    if (!view->picture) SetWindowTextW(window, FileNameOf(path).c_str());
+    if (!view->picture) UpdateTitle(view, window);
     UpdatePictureReadout(view, window);
 }
 
@@ -117,6 +128,7 @@ std::wstring ReasonText(LoadError error, uint32_t width, uint32_t height) {
         case LoadError::Unreadable: return Text(IDS_UNREADABLE);
         case LoadError::Empty: return Text(IDS_EMPTY);
         case LoadError::NotAPicture: return Text(IDS_NOT_A_PICTURE);
+        case LoadError::TwelveBitJpeg: return Text(IDS_TWELVE_BIT_JPEG);
         case LoadError::TooLarge: return FormatText(IDS_TOO_LARGE, {std::to_wstring(width), std::to_wstring(height)});
         case LoadError::OutOfMemory: return Text(IDS_OUT_OF_MEMORY);
         case LoadError::Damaged:
@@ -138,21 +150,35 @@ void UpdatePictureReadout(View* view, HWND window) {
         return;
     }
     if (!view->picture) return;
+    // A difference view tells how much of the overlap differs instead.
+    const KnownFigures& known = view->compare.figures;
+    if (DifferenceShown(view) != nullptr && known.known) {
+        ShowPictureStatus(view, window,
+                          DifferingText(known.figures.differingPixels, known.figures.overlapPixels, CompareWordsInUse()).c_str());
+        return;
+    }
     int32_t place = -1, count = 0;
     if (view->folder) {
         place = PlaceInFolder(*view->folder, FileNameOf(view->path));
         count = static_cast<int32_t>(view->folder->names.size());
     }
+    // The label in UTF-8, the text read back as such.
+    const std::string label = NarrowUtf8(Text(IDS_FRAME_LABEL));
+    FrameReadout frame;
+    if (view->animation) frame = {label.c_str(), view->player.Current(), view->player.FrameCount()};
     char text[STATUS_TEXT_BUFFER];
-    BuildPictureText(view->picture->Width(), view->picture->Height(), place, count, text);
-    if (IsActive(view, window)) SendMessageW(view->host->statusBar, SB_SETTEXTA, PICTURE_PART, reinterpret_cast<LPARAM>(text));
+    BuildPictureText(view->picture->Width(), view->picture->Height(), place, count, frame, text);
+    ShowPictureStatus(view, window, WidenUtf8(text).c_str());
 }
 
-void RewriteReadouts(HWND mdiClient) {
-    const HWND active = ActiveDocumentWindow(mdiClient);
+void RewriteViewTexts(const ViewHost* host) {
+    for (HWND window : DocumentWindows(host->mdiClient)) UpdateTitle(ViewOf(window), window);
+    RewriteCompareInfo(host);
+    const HWND active = ActiveDocumentWindow(host->mdiClient);
     View* view = active != nullptr ? ViewOf(active) : nullptr;
     if (view == nullptr) return;
     UpdateZoomReadout(view);
+    RewriteColourReadout(view, active);
     if (view->note.error != LoadError::None) {
         ShowPictureReason(view, active, view->note.error, view->note.width, view->note.height);
     } else {

@@ -2,14 +2,13 @@
 
 #include <map>
 
+#include "core/text/text.h"
+
 namespace {
 
 // A string table resource holds 16 strings, each its length and its
 // characters, without terminators.
 constexpr UINT STRINGS_PER_BLOCK = 16;
-constexpr wchar_t ARGUMENT_MARK = L'%';
-constexpr wchar_t FIRST_ARGUMENT = L'1';
-constexpr wchar_t LAST_ARGUMENT = L'9';
 
 Language currentLanguage = Language::Chinese;
 
@@ -67,19 +66,7 @@ const wchar_t* Text(UINT id) {
 }
 
 std::wstring FormatText(UINT id, std::initializer_list<std::wstring> arguments) {
-    const std::wstring pattern = Text(id);
-    std::wstring text;
-    for (size_t i = 0; i < pattern.size(); ++i) {
-        const wchar_t next = i + 1 < pattern.size() ? pattern[i + 1] : L'\0';
-        const size_t index = static_cast<size_t>(next - FIRST_ARGUMENT);
-        if (pattern[i] == ARGUMENT_MARK && next >= FIRST_ARGUMENT && next <= LAST_ARGUMENT && index < arguments.size()) {
-            text += arguments.begin()[index];
-            ++i;
-        } else {
-            text += pattern[i];
-        }
-    }
-    return text;
+    return FillPattern(Text(id), arguments);
 }
 
 std::wstring WidenUtf8(const std::string& text) {

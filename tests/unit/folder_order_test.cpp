@@ -49,6 +49,24 @@ TEST(FolderOrder, PicturesOnlyInOrder) {
     EXPECT_TRUE(OrderPictures({}, nullptr).empty());
 }
 
+// The system's codecs add theirs to the built-in list, however they spell them.
+TEST(FolderOrder, ExtensionsOfTheCodecs) {
+    PictureExtensions extensions = BuiltInPictureExtensions();
+    EXPECT_TRUE(HasPictureExtension(L"a.WebP", extensions));
+    EXPECT_FALSE(HasPictureExtension(L"a.dds", extensions));
+    const size_t builtIn = extensions.size();
+    AddPictureExtensions(L".DDS,.tga;*.JXR .wdp,,.png;*;.;.a.b;x?", extensions);
+    const Names added(extensions.begin() + builtIn, extensions.end());
+    EXPECT_EQ(added, (Names{L"dds", L"tga", L"jxr", L"wdp"}));
+    AddPictureExtensions(L"", extensions);
+    EXPECT_EQ(extensions.size(), builtIn + 4);
+    EXPECT_TRUE(HasPictureExtension(L"x.Dds", extensions));
+    EXPECT_EQ(ExtensionPatterns({L"jpg", L"tga"}), L"*.jpg;*.tga");
+    const std::vector<FolderEntry> entries = {{L"b.tga"}, {L"a.dds"}, {L"c.txt"}};
+    EXPECT_EQ(OrderPictures(entries, nullptr, extensions), (Names{L"a.dds", L"b.tga"}));
+    EXPECT_TRUE(OrderPictures(entries, nullptr).empty());
+}
+
 TEST(FolderOrder, FindAndStep) {
     const Names ordered = {L"A.png", L"a.png", L"img2.png", L"img10.png"};
     EXPECT_EQ(FindPicture(ordered, L"a.png"), 1);

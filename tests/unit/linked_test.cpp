@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <random>
@@ -87,6 +88,33 @@ TEST(FollowView, FollowerShowsTheLeadersCentrePixelAtItsCentre) {
     near.SetZoom(ZOOM_MAX);
     FollowView(near.view, tall.view);
     EXPECT_EQ(tall.view.zoom, HighestFittingZoom(10001, FIXED_TABLES));
+}
+
+// With a shift the follower centres the leader's centre pixel moved by it,
+// clamped into its picture on every side (far shifts included).
+TEST(FollowView, ShiftMovesThePointAndClampsItIntoThePicture) {
+    const PlainPoint shifts[] = {{3, -2}, {-7, 11}, {INT32_MIN, INT32_MAX}};
+    for (const PlainPoint& shift : shifts) {
+        TestView leader(1000, 800, 300, 200), follower(900, 700, 250, 220);
+        leader.SetZoom(3 * ZOOM_UNIT);
+        leader.view.hScroll.nPos = 1000;  // away from the edges, so that nothing clamps the centre
+        leader.view.vScroll.nPos = 900;
+        SizeHandlerArithmetic(leader.view);
+        FollowView(leader.view, follower.view, shift);
+        SizeHandlerArithmetic(follower.view);
+        PlainPoint scaled, anchor, under, shown;
+        ClientToScaled(Centre(leader.view), leader.view, scaled);
+        ScaledToImage(scaled, leader.view, anchor);
+        ClientToScaled(Centre(follower.view), follower.view, under);
+        ScaledToImage(under, follower.view, shown);
+        if (shift.x == INT32_MIN) {
+            EXPECT_EQ(follower.view.srcX, 0);
+            EXPECT_EQ(follower.view.srcY + follower.view.clientRect.bottom, static_cast<int32_t>(follower.view.scaledH));
+        } else {
+            EXPECT_EQ(shown.x, anchor.x + shift.x);
+            EXPECT_EQ(shown.y, anchor.y + shift.y);
+        }
+    }
 }
 
 }  // namespace

@@ -128,7 +128,7 @@ struct Read {
 Read ReadOf(const Bytes& bytes) {
     Read read{};
     read.status = ReadPictureHeader(bytes.data(), bytes.size(), read.header);
-    if (read.status == HeaderStatus::Ok) {
+    if (read.status == HeaderStatus::Ok && read.header.format != PictureFormat::WebP) {
         EXPECT_TRUE(read.header.width > 0 && read.header.height > 0);
     }
     return read;
@@ -168,6 +168,20 @@ TEST(PictureHeader, EveryFormat) {
     ShownSize(ReadOf(samples[5]).header, shownW, shownH);
     EXPECT_EQ(shownW, 480u);
     EXPECT_EQ(shownH, 640u);
+}
+
+// WebP is told by its RIFF form alone; its size is its library's to read.
+TEST(PictureHeader, WebPByItsFormOnly) {
+    const Bytes webp = {'R', 'I', 'F', 'F', 0xFF, 0xFF, 0xFF, 0xFF, 'W', 'E', 'B', 'P', 'V', 'P', '8', 'X'};
+    for (size_t length = 0; length <= webp.size(); ++length) {
+        const Read cut = ReadOf(Bytes(webp.begin(), webp.begin() + length));
+        const bool whole = length >= 12;
+        EXPECT_EQ(cut.status, whole ? HeaderStatus::Ok : length ? HeaderStatus::NotAPicture : HeaderStatus::Empty);
+        EXPECT_EQ(cut.header.format, whole ? PictureFormat::WebP : PictureFormat::Unknown) << length;
+        EXPECT_EQ(cut.header.width, 0u);
+        EXPECT_EQ(cut.header.orientation, 1);
+    }
+    EXPECT_EQ(StatusOf({'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}), HeaderStatus::NotAPicture);
 }
 
 TEST(PictureHeader, NotPicturesAndDamage) {

@@ -167,6 +167,14 @@ TEST(BuildColourText, UpperCaseHexWithLeadingZerosThenDecimals) {
     EXPECT_STREQ(buffer, "#A00BFF  160,11,255");
 }
 
+TEST(BuildDeepColourText, FourHexDigitsPerChannelAndTheTagLast) {
+    char buffer[STATUS_TEXT_BUFFER];
+    BuildDeepColourText(0xFFFF, 0x8000, 0x0001, 0x1000, false, " (16)", buffer);
+    EXPECT_STREQ(buffer, "#FFFF80000001  65535,32768,1 (16)");
+    BuildDeepColourText(0, 0x00A0, 0xBEEF, 0, true, "", buffer);
+    EXPECT_STREQ(buffer, "#000000A0BEEF  0,160,48879  a=0");
+}
+
 TEST(BuildPictureText, SizeAndOneBasedPlace) {
     char buffer[STATUS_TEXT_BUFFER];
     BuildPictureText(6000, 4000, 2, 17, buffer);
@@ -177,6 +185,16 @@ TEST(BuildPictureText, SizeAndOneBasedPlace) {
         BuildPictureText(UINT32_MAX, 2147483648u, place.first, place.second, buffer);
         EXPECT_STREQ(buffer, "4294967295 x 2147483648");  // in full, not negative
     }
+}
+
+TEST(BuildPictureText, AnAnimationAddsTheFrameShownOneBased) {
+    char buffer[STATUS_TEXT_BUFFER];
+    BuildPictureText(400, 300, 2, 17, FrameReadout{"F", 3, 12}, buffer);
+    EXPECT_STREQ(buffer, "400 x 300   3/17   F 4/12");
+    BuildPictureText(400, 300, -1, 0, FrameReadout{"F", UINT32_MAX - 1, UINT32_MAX}, buffer);
+    EXPECT_STREQ(buffer, "400 x 300   F 4294967295/4294967295");
+    BuildPictureText(400, 300, 0, 1, FrameReadout{"F", 12, 12}, buffer);  // past the end: no frame part
+    EXPECT_STREQ(buffer, "400 x 300   1/1");
 }
 
 }  // namespace

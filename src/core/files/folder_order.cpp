@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 namespace {
 
@@ -48,8 +49,17 @@ int TotalCompare(const std::wstring& a, const std::wstring& b, NameCompare compa
     return CodeUnitCompare(a, b);
 }
 
-constexpr const wchar_t* PICTURE_EXTENSIONS[] = {L"bmp", L"dib", L"gif", L"jpg", L"jpeg", L"jpe",
-                                                 L"jfif", L"png", L"tif", L"tiff", L"ico"};
+constexpr const wchar_t* BUILT_IN_EXTENSIONS[] = {L"jpg", L"jpeg", L"jpe", L"jfif", L"png", L"webp",
+                                                  L"bmp", L"dib", L"gif", L"tif", L"tiff", L"ico"};
+constexpr wchar_t LIST_SEPARATORS[] = L",; ";
+constexpr wchar_t ANY_NAME = L'*';
+
+std::wstring LowerAscii(const std::wstring& text) {
+    std::wstring lower;
+    lower.reserve(text.size());
+    for (wchar_t unit : text) lower.push_back(static_cast<wchar_t>(FoldAscii(unit)));
+    return lower;
+}
 
 }  // namespace
 
@@ -86,21 +96,53 @@ int NaturalCompare(const std::wstring& a, const std::wstring& b) {
     return byRest != 0 ? byRest : zerosOrder;
 }
 
-bool HasPictureExtension(const std::wstring& name) {
+const PictureExtensions& BuiltInPictureExtensions() {
+    static const PictureExtensions builtIn(std::begin(BUILT_IN_EXTENSIONS), std::end(BUILT_IN_EXTENSIONS));
+    return builtIn;
+}
+
+void AddPictureExtensions(const std::wstring& list, PictureExtensions& extensions) {
+    size_t at = 0;
+    while (at <= list.size()) {
+        size_t end = list.find_first_of(LIST_SEPARATORS, at);
+        if (end == std::wstring::npos) end = list.size();
+        std::wstring extension = list.substr(at, end - at);
+        at = end + 1;
+        while (!extension.empty() && (extension[0] == ANY_NAME || extension[0] == EXTENSION_DOT)) extension.erase(0, 1);
+        if (extension.empty() || extension.find_first_of(L"*.?") != std::wstring::npos) continue;
+        extension = LowerAscii(extension);
+        if (std::find(extensions.begin(), extensions.end(), extension) == extensions.end()) {
+            extensions.push_back(extension);
+        }
+    }
+}
+
+std::wstring ExtensionPatterns(const PictureExtensions& extensions) {
+    std::wstring patterns;
+    for (const std::wstring& extension : extensions) {
+        if (!patterns.empty()) patterns += L';';
+        patterns += L"*.";
+        patterns += extension;
+    }
+    return patterns;
+}
+
+bool HasPictureExtension(const std::wstring& name, const PictureExtensions& extensions) {
     const size_t dot = name.rfind(EXTENSION_DOT);
     if (dot == std::wstring::npos) return false;
     const std::wstring extension = name.substr(dot + 1);
-    for (const wchar_t* known : PICTURE_EXTENSIONS) {
+    for (const std::wstring& known : extensions) {
         if (EqualIgnoringAsciiCase(extension, known)) return true;
     }
     return false;
 }
 
-std::vector<std::wstring> OrderPictures(const std::vector<FolderEntry>& entries, NameCompare compare) {
+std::vector<std::wstring> OrderPictures(const std::vector<FolderEntry>& entries, NameCompare compare,
+                                        const PictureExtensions& extensions) {
     if (compare == nullptr) compare = NaturalCompare;
     std::vector<std::wstring> pictures;
     for (const FolderEntry& entry : entries) {
-        if (!entry.isDirectory && HasPictureExtension(entry.name)) pictures.push_back(entry.name);
+        if (!entry.isDirectory && HasPictureExtension(entry.name, extensions)) pictures.push_back(entry.name);
     }
     std::stable_sort(pictures.begin(), pictures.end(), [compare](const std::wstring& a, const std::wstring& b) {
         return TotalCompare(a, b, compare) < 0;

@@ -19,16 +19,33 @@ struct FolderEntry {
     bool isDirectory = false;
 };
 
-// The extensions this program opens: .bmp .dib .gif .jpg .jpeg .jpe .jfif
-// .png .tif .tiff .ico, compared case-insensitively on the last extension
-// only ("a.png.txt" is not one). A name that is only an extension (".png")
-// counts: the system takes everything after the last dot as the extension.
-bool HasPictureExtension(const std::wstring& name);
+// File-name extensions of pictures: ASCII letters lower-cased, without the
+// dot, each once.
+using PictureExtensions = std::vector<std::wstring>;
+
+// The extensions the program's own decoders and GDI+ take: jpg jpeg jpe
+// jfif png webp bmp dib gif tif tiff ico. The system's codecs may add more.
+const PictureExtensions& BuiltInPictureExtensions();
+
+// Adds the extensions of list not yet in extensions. list is as the system's
+// codecs name theirs: extensions with or without their dot, separated by
+// commas, semicolons or spaces (".jpg,.JPEG"); "*" and empty ones are skipped.
+void AddPictureExtensions(const std::wstring& list, PictureExtensions& extensions);
+
+// The patterns of a file dialog's filter for the extensions: "*.jpg;*.png".
+std::wstring ExtensionPatterns(const PictureExtensions& extensions);
+
+// Whether name ends in one of the extensions, compared case-insensitively on
+// the last extension only ("a.png.txt" is not one). A name that is only an
+// extension (".png") counts: the system takes everything after the last dot
+// as the extension.
+bool HasPictureExtension(const std::wstring& name, const PictureExtensions& extensions = BuiltInPictureExtensions());
 
 // The picture files among the entries (directories and other extensions
 // dropped) in order; ties under compare are broken by plain code-unit order
 // so the order is total. A null compare means NaturalCompare.
-std::vector<std::wstring> OrderPictures(const std::vector<FolderEntry>& entries, NameCompare compare);
+std::vector<std::wstring> OrderPictures(const std::vector<FolderEntry>& entries, NameCompare compare,
+                                        const PictureExtensions& extensions = BuiltInPictureExtensions());
 
 // Position of name in the ordered list (an exact match first, else one equal
 // up to ASCII case), or -1.

@@ -61,6 +61,9 @@ constexpr uint8_t PNG_SIGNATURE[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A
 constexpr uint8_t TIFF_LITTLE_SIGNATURE[] = {'I', 'I', 42, 0};
 constexpr uint8_t TIFF_BIG_SIGNATURE[] = {'M', 'M', 0, 42};
 constexpr uint8_t ICO_SIGNATURE[] = {0, 0, 1, 0};  // reserved 0, type 1 (icon)
+constexpr uint8_t RIFF_SIGNATURE[] = {'R', 'I', 'F', 'F'};
+constexpr size_t RIFF_FORM_AT = 8;  // after the signature and the length
+constexpr uint8_t WEBP_FORM[] = {'W', 'E', 'B', 'P'};
 
 // Fills width and height from two size fields, refusing 0.
 HeaderStatus SizeFrom(uint32_t width, uint32_t height, PictureHeader& header) {
@@ -401,6 +404,9 @@ HeaderStatus ReadPictureHeader(const uint8_t* bytes, size_t length, PictureHeade
     } else if (StartsWith(file, 0, ICO_SIGNATURE)) {
         header.format = PictureFormat::Ico;
         read = ReadIco;
+    } else if (StartsWith(file, 0, RIFF_SIGNATURE) && StartsWith(file, RIFF_FORM_AT, WEBP_FORM)) {
+        header.format = PictureFormat::WebP;
+        return HeaderStatus::Ok;
     } else {
         return HeaderStatus::NotAPicture;
     }

@@ -6,12 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 
-enum class PictureFormat { Unknown, Bmp, Gif, Jpeg, Png, Tiff, Ico };
+enum class PictureFormat { Unknown, Bmp, Gif, Jpeg, Png, Tiff, Ico, WebP };
 
 enum class HeaderStatus {
     Ok,
     Empty,        // no bytes
-    NotAPicture,  // no complete signature of the six formats
+    NotAPicture,  // no complete signature of the formats this reader knows
     Damaged,      // a known signature, but the size cannot be read
 };
 
@@ -25,8 +25,11 @@ struct PictureHeader {
 // Reads the format from the signature, the pixel size from the header and
 // the orientation tag (JPEG APP1 "Exif" and TIFF IFD0, tag 0x0112, both byte
 // orders). The format is set whenever a signature is found, Damaged or not;
-// width and height are set only with Ok, and never to 0. The caller decides
-// from them whether the picture is too large to open.
+// width and height are set only with Ok, and never to 0 but for WebP
+// ("RIFF", a length, "WEBP"), whose size is left to its decoder's library.
+// The caller decides from them whether the picture is too large to open.
+// NotAPicture says only that this reader knows no signature: the system's
+// codecs may still know the file.
 //
 // Damaged covers a header cut short, a size field of 0, a JPEG without a
 // frame header before its first scan or its end (or with a segment running

@@ -7,14 +7,15 @@
 
 namespace {
 
-int32_t ClampIntoSide(int32_t pixel, uint32_t side) {
-    const int32_t last = static_cast<int32_t>(side) - 1;
-    return pixel > last ? last : pixel;
+// In 64 bits: a shift may take the pixel past either end of 32.
+int32_t ClampIntoSide(int64_t pixel, uint32_t side) {
+    const int64_t last = static_cast<int64_t>(side) - 1;
+    return static_cast<int32_t>(pixel > last ? last : pixel < 0 ? 0 : pixel);
 }
 
 }  // namespace
 
-void FollowView(const ViewState& leader, ViewState& follower) {
+void FollowView(const ViewState& leader, ViewState& follower, PlainPoint shift) {
     const int32_t highest = HighestFittingZoom(follower.mapLength, follower.mapCapacity);
     if (highest == 0 || leader.scaledW == 0 || leader.scaledH == 0 || follower.imageW == 0 ||
         follower.imageH == 0) {
@@ -43,8 +44,8 @@ void FollowView(const ViewState& leader, ViewState& follower) {
     ViewState placed = follower;
     placed.zoom = zoom;
     RebuildScaleMaps(placed);
-    placed.imagePtX = ClampIntoSide(probe.imagePtX, placed.imageW);
-    placed.imagePtY = ClampIntoSide(probe.imagePtY, placed.imageH);
+    placed.imagePtX = ClampIntoSide(static_cast<int64_t>(probe.imagePtX) + shift.x, placed.imageW);
+    placed.imagePtY = ClampIntoSide(static_cast<int64_t>(probe.imagePtY) + shift.y, placed.imageH);
     placed.spanW = probe.spanW;
     placed.spanH = probe.spanH;
     placed.spanOffX = probe.spanOffX;

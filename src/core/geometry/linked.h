@@ -17,4 +17,7 @@
 // scaledPt, the measured fraction). The leader is not changed. A follower
 // whose tables hold no zoom, or whose picture has an empty side, is left as
 // it is.
-void FollowView(const ViewState& leader, ViewState& follower);
+// With a shift, the follower's centre shows the picture point the leader's
+// centre shows moved by shift (pictures placed against each other); the
+// pixel is then clamped into the follower's picture on every side.
+void FollowView(const ViewState& leader, ViewState& follower, PlainPoint shift = {0, 0});

@@ -4,8 +4,8 @@
 
 namespace {
 
-// The order of the lists of keys: opening and stepping, the view, windows,
-// scrolling, the wheel, help.
+// The order of the lists of keys: opening and stepping, the view,
+// animations, comparing, windows, scrolling, the wheel, help.
 constexpr KeyBinding KEY_TABLE[] = {
     {IDM_OPEN, 'O', KEYMOD_CTRL},
     {IDM_NEXT, KEY_SPACE, KEYMOD_NONE},
@@ -37,6 +37,32 @@ constexpr KeyBinding KEY_TABLE[] = {
     {IDM_ROTATE_CLOCKWISE, 'R', KEYMOD_NONE},
     {IDM_ROTATE_ANTICLOCKWISE, 'L', KEYMOD_NONE},
     {IDM_FLIP, 'H', KEYMOD_NONE},
+    {IDM_PAUSE_ANIMATION, 'P', KEYMOD_NONE},
+    {IDM_PREVIOUS_FRAME, KEY_COMMA, KEYMOD_NONE},
+    {IDM_NEXT_FRAME, KEY_PERIOD, KEYMOD_NONE},
+    {IDM_SET_REFERENCE, 'R', KEYMOD_CTRL},
+    {IDM_DIFFERENCE_VIEW, 'D', KEYMOD_NONE},
+    {IDM_METRIC_NEXT, 'M', KEYMOD_NONE},
+    {IDM_METRIC_PREVIOUS, 'M', KEYMOD_SHIFT},
+    {IDM_EXPOSURE_UP, KEY_BRACKET_CLOSE, KEYMOD_NONE},
+    {IDM_EXPOSURE_DOWN, KEY_BRACKET_OPEN, KEYMOD_NONE},
+    {IDM_TOLERANCE_UP, KEY_BRACKET_CLOSE, KEYMOD_CTRL},
+    {IDM_TOLERANCE_DOWN, KEY_BRACKET_OPEN, KEYMOD_CTRL},
+    {IDM_TOLERANCE_UP_16, KEY_BRACKET_CLOSE, KEYMOD_CTRL | KEYMOD_SHIFT},
+    {IDM_TOLERANCE_DOWN_16, KEY_BRACKET_OPEN, KEYMOD_CTRL | KEYMOD_SHIFT},
+    {IDM_OFFSET_LEFT, KEY_LEFT, KEYMOD_CTRL},
+    {IDM_OFFSET_RIGHT, KEY_RIGHT, KEYMOD_CTRL},
+    {IDM_OFFSET_UP, KEY_UP, KEYMOD_CTRL},
+    {IDM_OFFSET_DOWN, KEY_DOWN, KEYMOD_CTRL},
+    {IDM_OFFSET_LEFT_10, KEY_LEFT, KEYMOD_CTRL | KEYMOD_SHIFT},
+    {IDM_OFFSET_RIGHT_10, KEY_RIGHT, KEYMOD_CTRL | KEYMOD_SHIFT},
+    {IDM_OFFSET_UP_10, KEY_UP, KEYMOD_CTRL | KEYMOD_SHIFT},
+    {IDM_OFFSET_DOWN_10, KEY_DOWN, KEYMOD_CTRL | KEYMOD_SHIFT},
+    {IDM_OFFSET_RESET, KEY_HOME, KEYMOD_CTRL},
+    {IDM_SHOW_REFERENCE, 'X', KEYMOD_NONE, true},
+    {IDM_AUTO_FLICKER, 'B', KEYMOD_NONE},
+    {IDM_WIPE, 'W', KEYMOD_NONE},
+    {IDM_COMPARE_INFO, 'I', KEYMOD_CTRL},
     {IDM_LINK_VIEWS, 'L', KEYMOD_CTRL},
     {IDM_SCROLL_LEFT, KEY_LEFT, KEYMOD_NONE},
     {IDM_SCROLL_RIGHT, KEY_RIGHT, KEYMOD_NONE},
@@ -82,8 +108,8 @@ constexpr char LIST_SEPARATOR[] = ", ";
 constexpr int FUNCTION_KEY_COUNT = KEY_F12 - KEY_F1 + 1;
 constexpr char FUNCTION_KEY_PREFIX[] = "F";
 
-std::string BaseName(uint16_t key, const std::string& wheelName) {
-    if (key == KEY_WHEEL) return wheelName;
+std::string BaseName(uint16_t key, const KeyWords& words) {
+    if (key == KEY_WHEEL) return words.wheel;
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, static_cast<char>(key));
     if (key >= KEY_F1 && key < KEY_F1 + FUNCTION_KEY_COUNT) {
         std::string name = FUNCTION_KEY_PREFIX;
@@ -100,12 +126,12 @@ std::string BaseName(uint16_t key, const std::string& wheelName) {
 
 std::span<const KeyBinding> KeyTable() { return KEY_TABLE; }
 
-bool IsAcceleratorKey(const KeyBinding& binding) { return binding.key < KEY_WHEEL; }
+bool IsAcceleratorKey(const KeyBinding& binding) { return binding.key < KEY_WHEEL && !binding.held; }
 
-std::string KeyName(const KeyBinding& binding, const std::string& wheelName) {
-    const std::string base = BaseName(binding.key, wheelName);
+std::string KeyName(const KeyBinding& binding, const KeyWords& words) {
+    const std::string base = BaseName(binding.key, words);
     if (base.empty()) return base;
-    std::string name;
+    std::string name = binding.held ? words.hold : std::string();
     for (const NamedModifier& modifier : MODIFIER_NAMES) {
         if (binding.modifiers & modifier.bit) name.append(modifier.name).append(KEY_SEPARATOR);
     }
@@ -113,10 +139,9 @@ std::string KeyName(const KeyBinding& binding, const std::string& wheelName) {
     return name;
 }
 
-std::string MenuKeyText(int command) {
+std::string MenuKeyText(int command, const KeyWords& words) {
     for (const KeyBinding& binding : KEY_TABLE) {
-        // The wheel is never a menu item's key.
-        if (binding.command == command && IsAcceleratorKey(binding)) return KeyName(binding, {});
+        if (binding.command == command && binding.key != KEY_WHEEL) return KeyName(binding, words);
     }
     return {};
 }
@@ -137,11 +162,11 @@ std::vector<CommandKeys> KeysByCommand() {
     return commands;
 }
 
-std::string JoinedKeyNames(const CommandKeys& keys, const std::string& wheelName) {
+std::string JoinedKeyNames(const CommandKeys& keys, const KeyWords& words) {
     std::string joined;
     for (const KeyBinding& binding : keys.bindings) {
         if (!joined.empty()) joined += LIST_SEPARATOR;
-        joined += KeyName(binding, wheelName);
+        joined += KeyName(binding, words);
     }
     return joined;
 }

@@ -49,22 +49,32 @@ struct KeyBinding {
     int command;  // a command id (IDM_*), or a gesture's description (IDG_*)
     uint16_t key;
     uint8_t modifiers;
+    // A key that acts while it is held, which the document window sees go
+    // down and up itself: listed, never an accelerator.
+    bool held = false;
+};
+
+// The words of key names that depend on the language (UTF-8).
+struct KeyWords {
+    std::string wheel;  // the mouse wheel: "Wheel"
+    std::string hold;   // before a held key: "Hold "
 };
 
 // Every binding, in the order the lists show them; a command's first binding
 // is the one its menu item shows.
 std::span<const KeyBinding> KeyTable();
 
-// Whether the binding is a key press the accelerators carry (not the wheel).
+// Whether the binding is a key press the accelerators carry (not the wheel,
+// not a held key).
 bool IsAcceleratorKey(const KeyBinding& binding);
 
 // The key as its caption reads, modifiers first: "Ctrl+Shift+C", "Num +",
-// "Space"; the wheel under wheelName (UTF-8, the one word that depends on
-// the language). Empty for a code the table does not use.
-std::string KeyName(const KeyBinding& binding, const std::string& wheelName);
+// "Space", "Alt+Wheel", "Hold X". Empty for a code the table does not use.
+std::string KeyName(const KeyBinding& binding, const KeyWords& words);
 
-// The key text of a command's menu item: its first binding, or empty.
-std::string MenuKeyText(int command);
+// The key text of a command's menu item: its first key (never the wheel),
+// or empty.
+std::string MenuKeyText(int command, const KeyWords& words);
 
 // A command with every binding of it, in table order, for the lists of keys.
 struct CommandKeys {
@@ -74,4 +84,4 @@ struct CommandKeys {
 std::vector<CommandKeys> KeysByCommand();
 
 // The names of a command's bindings joined with ", ".
-std::string JoinedKeyNames(const CommandKeys& keys, const std::string& wheelName);
+std::string JoinedKeyNames(const CommandKeys& keys, const KeyWords& words);

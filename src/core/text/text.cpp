@@ -1,5 +1,7 @@
 #include "core/text/text.h"
 
+#include <initializer_list>
+
 void IntToDecimal(int32_t value, char* dest) {
     if (value == 0) {
         dest[0] = '0';
@@ -90,6 +92,7 @@ constexpr uint32_t RED_SHIFT = 16;
 constexpr uint32_t GREEN_SHIFT = 8;
 constexpr uint32_t ALPHA_SHIFT = 24;
 constexpr uint32_t BYTE_MASK = 0xFFu;
+constexpr uint32_t BYTE_BITS = 8;
 constexpr uint32_t NIBBLE_BITS = 4;
 constexpr uint32_t NIBBLE_MASK = 0xFu;
 constexpr char HEX_DIGITS[] = "0123456789ABCDEF";
@@ -139,7 +142,34 @@ void BuildColourText(uint32_t pixel, bool withAlpha, char* buffer) {
     text.AppendTerminator();
 }
 
+void BuildDeepColourText(uint16_t red, uint16_t green, uint16_t blue, uint16_t alpha, bool withAlpha,
+                         const char* depthTag, char* buffer) {
+    BoundedText text(buffer, STATUS_TEXT_LIMIT);
+    text.AppendChar('#');
+    for (uint16_t channel : {red, green, blue}) {
+        AppendHexByte(text, static_cast<uint32_t>(channel) >> BYTE_BITS);
+        AppendHexByte(text, channel & BYTE_MASK);
+    }
+    AppendText(text, "  ");
+    text.AppendNumber(red);
+    text.AppendChar(',');
+    text.AppendNumber(green);
+    text.AppendChar(',');
+    text.AppendNumber(blue);
+    if (withAlpha) {
+        AppendText(text, "  a=");
+        text.AppendNumber(alpha);
+    }
+    AppendText(text, depthTag);
+    text.AppendTerminator();
+}
+
 void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t count, char* buffer) {
+    BuildPictureText(width, height, index, count, FrameReadout{}, buffer);
+}
+
+void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t count, const FrameReadout& frame,
+                      char* buffer) {
     BoundedText text(buffer, STATUS_TEXT_LIMIT);
     AppendUnsigned(text, width);
     AppendText(text, " x ");
@@ -151,5 +181,31 @@ void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t co
         text.AppendChar('/');
         text.AppendNumber(count);
     }
+    if (frame.label != nullptr && frame.frame < frame.frames) {
+        AppendText(text, "   ");
+        AppendText(text, frame.label);
+        text.AppendChar(' ');
+        AppendUnsigned(text, frame.frame + 1);
+        text.AppendChar('/');
+        AppendUnsigned(text, frame.frames);
+    }
     text.AppendTerminator();
+}
+
+std::wstring FillPattern(const std::wstring& pattern, std::initializer_list<std::wstring> arguments) {
+    constexpr wchar_t ARGUMENT_MARK = L'%';
+    constexpr wchar_t FIRST_ARGUMENT = L'1';
+    constexpr wchar_t LAST_ARGUMENT = L'9';
+    std::wstring text;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        const wchar_t next = i + 1 < pattern.size() ? pattern[i + 1] : L'\0';
+        if (pattern[i] == ARGUMENT_MARK && next >= FIRST_ARGUMENT && next <= LAST_ARGUMENT &&
+            static_cast<size_t>(next - FIRST_ARGUMENT) < arguments.size()) {
+            text += arguments.begin()[next - FIRST_ARGUMENT];
+            ++i;
+        } else {
+            text += pattern[i];
+        }
+    }
+    return text;
 }

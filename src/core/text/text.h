@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
+#include <string>
 
 // Every status-bar text is built under this limit into a 256-byte buffer.
 constexpr uint32_t STATUS_TEXT_LIMIT = 250;
@@ -47,8 +49,33 @@ void BuildPointText(int32_t x, int32_t y, char* buffer);
 // buffer holds STATUS_TEXT_BUFFER bytes.
 void BuildColourText(uint32_t pixel, bool withAlpha, char* buffer);
 
+// The colour readout of a pixel decoded with 16 bits per channel:
+// "#FFFF80000001  65535,32768,1" then depthTag (" (16位)" as the caller
+// spells it), and with withAlpha "  a=4096" before the tag. buffer holds
+// STATUS_TEXT_BUFFER bytes.
+void BuildDeepColourText(uint16_t red, uint16_t green, uint16_t blue, uint16_t alpha, bool withAlpha,
+                         const char* depthTag, char* buffer);
+
 // The picture readout: "6000 x 4000   3/17", the place 1-based; without the
 // place ("6000 x 4000") when index < 0, count <= 0 or index >= count. Sides
 // are written in full, past INT32_MAX too. buffer holds STATUS_TEXT_BUFFER
 // bytes.
 void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t count, char* buffer);
+
+// Which frame of an animation is shown, for the picture readout: label is
+// the word before the numbers (the caller's, in the caller's character set).
+struct FrameReadout {
+    const char* label = nullptr;
+    uint32_t frame = 0;  // 0-based, shown 1-based
+    uint32_t frames = 0;
+};
+// The picture readout of an animation: "400 x 300   3/17   <label> 4/12";
+// the frame part as frame + 1 and frames, left out when frames is 0 or frame
+// is not below it.
+void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t count, const FrameReadout& frame,
+                      char* buffer);
+
+// pattern with %1, %2, ... %9 replaced by the arguments in turn; a mark
+// without its argument stays as it is. The arguments are not searched for
+// marks themselves.
+std::wstring FillPattern(const std::wstring& pattern, std::initializer_list<std::wstring> arguments);

@@ -16,7 +16,7 @@ namespace e2e {
 namespace {
 
 constexpr int VIEW_MENU_POSITION = 2;
-constexpr int VIEW_MENU_ITEMS = 9;
+constexpr int VIEW_MENU_ITEMS = 12;
 constexpr int64_t FAR_AWAY = 1 << 30;  // past either end of any bar
 
 HWND ChildTitled(Kiv& kiv, const wchar_t* title) {

@@ -1,10 +1,12 @@
-// A corpus of damaged files in the six formats, made the same way on every
-// run: cut short, bytes flipped, size fields set to 0, 1, 65535 and
+// A corpus of damaged files in the six formats, as animated GIFs and as WebP
+// (still, with alpha and animated, made by make-pictures), made the same way
+// on every run: cut short, bytes flipped, size fields set to 0, 1, 65535 and
 // 0x7FFFFFFF. Each is shown or refused with a message that names it and a
 // reason it can have; nothing crashes or hangs, and the window opened first
 // stays open throughout.
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <map>
 #include <set>
@@ -30,6 +32,7 @@ constexpr int BASE_WIDTH = 48;
 constexpr int BASE_HEIGHT = 40;
 constexpr uint32_t SIZE_VALUES[] = {0, 1, 65535, 0x7FFFFFFF};
 constexpr int FLIPS_PER_FORMAT = 6;
+constexpr DWORD ANIMATION_PLAYS_MS = 250;  // a few frames of an animation
 
 struct Specimen {
     std::string name;
@@ -75,6 +78,71 @@ size_t Find(const std::vector<uint8_t>& bytes, const char* text) {
     return found == bytes.end() ? 0 : static_cast<size_t>(found - bytes.begin());
 }
 
+// Where the blocks of a GIF lie: its image descriptors and graphic control
+// extensions in order, and the loop count of its NETSCAPE extension.
+struct GifBlocks {
+    std::vector<size_t> images;
+    std::vector<size_t> controls;
+    size_t loop = 0;
+};
+
+GifBlocks WalkGif(const std::vector<uint8_t>& gif) {
+    constexpr size_t SCREEN_END = 13, DESCRIPTOR = 10, APPLICATION_LENGTH = 11, LOOP_FIELD = 16;
+    constexpr uint8_t EXTENSION = 0x21, IMAGE = 0x2C, CONTROL = 0xF9, APPLICATION = 0xFF, TABLE = 0x80;
+    GifBlocks blocks;
+    if (gif.size() < SCREEN_END) return blocks;
+    auto table = [](uint8_t packed) -> size_t { return packed & TABLE ? 3u << ((packed & 7) + 1) : 0; };
+    auto pastSubBlocks = [&gif](size_t at) {
+        while (at < gif.size() && gif[at] != 0) at += gif[at] + 1u;
+        return at + 1;
+    };
+    size_t at = SCREEN_END + table(gif[10]);
+    while (at + 1 < gif.size()) {
+        if (gif[at] == EXTENSION) {
+            if (gif[at + 1] == CONTROL) blocks.controls.push_back(at);
+            if (gif[at + 1] == APPLICATION && at + LOOP_FIELD + 2 <= gif.size() &&
+                std::memcmp(&gif[at + 3], "NETSCAPE2.0", APPLICATION_LENGTH) == 0)
+                blocks.loop = at + LOOP_FIELD;
+            at = pastSubBlocks(at + 2);
+        } else if (gif[at] == IMAGE && at + DESCRIPTOR < gif.size()) {
+            blocks.images.push_back(at);
+            at = pastSubBlocks(at + DESCRIPTOR + table(gif[at + 9]) + 1);
+        } else {
+            break;
+        }
+    }
+    return blocks;
+}
+
+// WebP: the RIFF header, then a VP8, VP8L or VP8X chunk; fields per
+// container (the size is libwebp's to read, so each is the decoder's call).
+void AddWebPBases(std::vector<Base>& bases) {
+    constexpr size_t SIGNATURE = 12;  // "RIFF", its length, "WEBP"
+    const Field riff = {"riffsize", 4, 4, false, 0}, chunk = {"chunksize", 16, 4, false, 0};
+    const Field canvasW = {"canvaswidth", 24, 3, false, 0}, canvasH = {"canvasheight", 27, 3, false, 0};
+    const struct {
+        const char* file;
+        const char* format;
+        size_t header;
+        std::vector<Field> fields;
+    } kinds[] = {
+        {"lossy.webp", "webp-lossy", 30, {riff, chunk, {"width", 26, 2, false, 0}, {"height", 28, 2, false, 0}}},
+        {"lossless.webp", "webp-lossless", 25, {riff, chunk, {"dimensions", 21, 4, false, 0}}},
+        {"alpha-lossy.webp", "webp-alpha", 30, {riff, chunk, canvasW, canvasH}},
+        {"animated.webp", "webp-animated", 30,
+         {riff, canvasW, canvasH, {"loops", 42, 2, false, 0}, {"framewidth", 58, 3, false, 0},
+          {"frameheight", 61, 3, false, 0}, {"duration", 64, 3, false, 0}}},
+    };
+    for (const auto& kind : kinds) {
+        Base base{kind.format, ReadBytes(Settings().picturesDir + "\\" + kind.file), SIGNATURE, kind.header, kind.fields};
+        if (base.bytes.size() <= kind.header) {
+            Note("%s was not made (see make-pictures in the setup's output): no %s in the corpus", kind.file, kind.format);
+            continue;
+        }
+        bases.push_back(std::move(base));
+    }
+}
+
 std::vector<Base> Bases(const std::string& scratch) {
     const Picture pattern = PatternPicture(BASE_WIDTH, BASE_HEIGHT), blocks = BlockPicture(BASE_WIDTH, BASE_HEIGHT);
     std::vector<Base> bases;
@@ -90,6 +158,19 @@ std::vector<Base> Bases(const std::string& scratch) {
     bases.push_back({"gif", EncodeGif(blocks), 6, 10,
                      {{"width", 6, 2, false, 1}, {"height", 8, 2, false, 2},
                       {"imagewidth", GIF_IMAGE_AT + 5, 2, false, 0}, {"imageheight", GIF_IMAGE_AT + 7, 2, false, 0}}});
+    // An animated GIF (make-pictures): the second frame's place, size and
+    // delay, and the loop count.
+    const std::vector<uint8_t> animated = ReadBytes(Settings().picturesDir + "\\animated.gif");
+    const GifBlocks walked = WalkGif(animated);
+    if (walked.images.size() == 3 && walked.controls.size() == 3 && walked.loop != 0) {
+        const size_t second = walked.images[1];
+        bases.push_back({"gif-animated", animated, 6, 10,
+                         {{"frameleft", second + 1, 2, false, 0}, {"frametop", second + 3, 2, false, 0},
+                          {"framewidth", second + 5, 2, false, 0}, {"frameheight", second + 7, 2, false, 0},
+                          {"delay", walked.controls[1] + 4, 2, false, 0}, {"loop", walked.loop, 2, false, 0}}});
+    } else {
+        Note("animated.gif was not made as expected (see make-pictures in the setup's output): not in the corpus");
+    }
     const std::vector<uint8_t> jpeg = EncodeJpeg(scratch + ".jpg", blocks);
     const size_t frame = JpegSegment(jpeg, 0xC0), table = JpegSegment(jpeg, 0xC4);
     REQUIRE(frame && table, "the JPEG has no baseline frame header or no Huffman table");
@@ -108,6 +189,7 @@ std::vector<Base> Bases(const std::string& scratch) {
                      {{"entrywidth", 6, 1, false, 0}, {"entryheight", 7, 1, false, 0},
                       {"datasize", 14, 4, false, 0}, {"dataoffset", 18, 4, false, 0},
                       {"dibwidth", 26, 4, false, 0}, {"dibheight", 30, 4, false, 0}}});
+    AddWebPBases(bases);
     return bases;
 }
 
@@ -120,8 +202,9 @@ std::vector<Specimen> Corpus(const std::string& scratch) {
     };
     for (const Base& base : Bases(scratch)) {
         REQUIRE(base.bytes.size() >= base.header && base.header > base.signature, "no %s made", base.format);
-        const std::string prefix = std::string(base.format) + "-";
-        const std::string extension = std::string(".") + base.format;
+        const std::string format = base.format;
+        const std::string prefix = format + "-";
+        const std::string extension = "." + format.substr(0, format.find('-'));
         for (const Field& field : base.fields) {
             // Narrower fields take 0, 1 and their largest value.
             const uint32_t largest = field.bytes == 4 ? 0xFFFFFFFFu : (1u << (8 * field.bytes)) - 1;
@@ -150,8 +233,9 @@ std::vector<Specimen> Corpus(const std::string& scratch) {
             Specimen s{prefix + "cut-" + std::to_string(cut) + extension,
                        std::vector<uint8_t>(base.bytes.begin(), base.bytes.begin() + cut), SHOWN | DAMAGED, {}};
             if (cut < base.signature) {
-                s.allowed = NOT_A_PICTURE;
-                s.onlyReason = REASON_NOT_A_PICTURE;
+                // No signature the program reads; the system's codecs may
+                // know a shorter one (two bytes of JPEG) and find the rest missing.
+                s.allowed = NOT_A_PICTURE | DAMAGED;
             } else if (cut < base.header) {
                 s.allowed = DAMAGED;
                 s.onlyReason = REASON_DAMAGED;
@@ -240,7 +324,8 @@ E2E_CASE(corpus, damaged_files_are_shown_or_refused) {
                   "%s: caption \"%s\", %d buttons", s.name.c_str(), Narrow(seen.caption).c_str(), seen.visibleButtons);
             kiv.AnswerMessageBox(seen);
         } else {
-            // Painted once more, then closed.
+            // Painted once more (an animation plays a few frames), then closed.
+            if (s.name.find("-animated-") != std::string::npos) Pause(ANIMATION_PLAYS_MS);
             RedrawWindow(opened, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
             kiv.SendCommand(IDM_CLOSE);
         }

@@ -74,6 +74,11 @@ std::vector<std::wstring> RecentFiles() {
     return files;
 }
 
+bool NewestRecentFileIs(const std::wstring& path) {
+    const std::vector<std::wstring> files = RecentFiles();
+    return !files.empty() && files.front() == path;
+}
+
 std::string Joined(const std::vector<std::wstring>& files) {
     std::string text;
     for (const std::wstring& file : files) text += " \"" + Narrow(file) + "\"";
@@ -260,6 +265,11 @@ E2E_CASE(keep, later_start_hands_its_files_to_the_running_frame) {
     kiv.WaitChildCount(3);
     Pause(QUIET_MS);
     CHECK(kiv.Children().size() == 3 && kiv.FindMessageBox() == nullptr, "the refused hand-overs opened something");
+    // The taken hand-over's file reaches this frame's recent files, saved;
+    // the later frame's save below must come after it to be the last word.
+    const std::wstring handedOver = Widen(sub + "\\c d.bmp");
+    CHECK(WaitUntil([&] { return NewestRecentFileIs(handedOver); }, WAIT_TIMEOUT_MS),
+          "the handed-over file did not reach the recent files");
 
     // 每次启动新的主窗口: later starts keep frames of their own; turned off
     // again, this frame takes their files once more.
@@ -271,7 +281,7 @@ E2E_CASE(keep, later_start_hands_its_files_to_the_running_frame) {
     CHECK(own.Running() && kiv.Children().size() == 3, "the later start did not keep its own frame");
     // It writes the settings file too, once its file is open (newest first in
     // its recent files); the mode turned on here must come after that.
-    CHECK(WaitUntil([&] { return RecentFiles().front() == Widen(a); }, WAIT_TIMEOUT_MS),
+    CHECK(WaitUntil([&] { return NewestRecentFileIs(Widen(a)); }, WAIT_TIMEOUT_MS),
           "the later start did not keep its file among the recent ones");
     kiv.SendCommand(IDM_NEW_FRAME_EACH_START);
     Started later(KivExe(), {Widen(a)}, kiv.Dir());
@@ -313,6 +323,12 @@ E2E_CASE(keep, settings_survive_a_restart) {
     kiv.WaitChildCount(2);
     kiv.SendCommand(IDM_AUTO_RELOAD);
     kiv.SendCommand(IDM_LINK_VIEWS);
+    // The compare settings: squared differences, twice the exposure, a
+    // tolerance of 16, centres aligned.
+    kiv.SendCommand(IDM_METRIC_ABSOLUTE + 1);
+    kiv.SendCommand(IDM_EXPOSURE_UP);
+    kiv.SendCommand(IDM_TOLERANCE_UP_16);
+    kiv.SendCommand(IDM_ALIGN_CENTRE);
     const RECT placed = {60, 40, 60 + 900, 40 + 700};
     SetWindowPos(kiv.frame, nullptr, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -333,6 +349,17 @@ E2E_CASE(keep, settings_survive_a_restart) {
     // Linked views are on: turning them over now turns them off.
     kiv.SendCommand(IDM_LINK_VIEWS);
     CHECK(KeptValue(KeptSettingsPath(), L"Options", L"LinkedViews") == L"0", "linked views did not last");
+    // The compare settings came back: one more step of each goes on from them.
+    kiv.SendCommand(IDM_EXPOSURE_UP);
+    kiv.SendCommand(IDM_TOLERANCE_UP_16);
+    const std::wstring compare[] = {KeptValue(KeptSettingsPath(), L"Compare", L"Metric"),
+                                    KeptValue(KeptSettingsPath(), L"Compare", L"Exposure"),
+                                    KeptValue(KeptSettingsPath(), L"Compare", L"Tolerance"),
+                                    KeptValue(KeptSettingsPath(), L"Compare", L"Alignment")};
+    CHECK(compare[0] == L"squared" && compare[1] == L"2" && compare[2] == L"32" && compare[3] == L"centre",
+          "the compare settings did not last: metric %s, exposure %s, tolerance %s, alignment %s",
+          Narrow(compare[0]).c_str(), Narrow(compare[1]).c_str(), Narrow(compare[2]).c_str(),
+          Narrow(compare[3]).c_str());
 
     // A maximised frame comes back maximised.
     ShowWindow(kiv.frame, SW_MAXIMIZE);
@@ -519,7 +546,10 @@ E2E_CASE(keep, open_with_entries_under_hkcu) {
     CHECK(_wcsicmp(command.c_str(), expected.c_str()) == 0, "the open command is %s, not %s", Narrow(command).c_str(),
           Narrow(expected).c_str());
     const std::vector<std::wstring> types = ValueNames(application + L"\\SupportedTypes");
-    for (const wchar_t* type : FIRST_TYPES) {
+    // The decoders' own WebP and, from the system's codecs, DDS join them.
+    std::vector<const wchar_t*> wanted(std::begin(FIRST_TYPES), std::end(FIRST_TYPES));
+    wanted.insert(wanted.end(), {L".webp", L".dds"});
+    for (const wchar_t* type : wanted) {
         CHECK(std::find(types.begin(), types.end(), type) != types.end(), "SupportedTypes lacks %s",
               Narrow(type).c_str());
     }

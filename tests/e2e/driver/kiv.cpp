@@ -22,9 +22,11 @@ const wchar_t* const REASON_NOT_FOUND = L"找不到该文件。";
 const wchar_t* const REASON_IS_FOLDER = L"这是一个文件夹，不是文件。";
 const wchar_t* const REASON_UNREADABLE = L"无法读取该文件。";
 const wchar_t* const REASON_EMPTY = L"文件是空的。";
-const wchar_t* const REASON_NOT_A_PICTURE = L"不是本程序能打开的图片（BMP、GIF、JPEG、PNG、TIFF、ICO）。";
+const wchar_t* const REASON_NOT_A_PICTURE =
+    L"不是本程序能打开的图片（JPEG、PNG、WebP、BMP、GIF、TIFF、ICO，以及本机已安装解码器的格式）。";
 const wchar_t* const REASON_DAMAGED = L"图片已损坏或不完整。";
 const wchar_t* const REASON_OUT_OF_MEMORY = L"内存不足，无法打开这张图片。";
+const wchar_t* const REASON_TWELVE_BIT_JPEG = L"这是每通道 12 位的 JPEG 图片，本程序无法解码。";
 
 std::wstring TooLargeReason(uint32_t width, uint32_t height) {
     return L"图片太大（" + std::to_wstring(width) + L" x " + std::to_wstring(height) + L" 像素），无法显示。";

@@ -18,6 +18,8 @@ struct Config {
     std::string dbgwinPath;  // Windows path of dbgwin.exe
     std::string rootDir = "C:\\kivtests";
     std::string failureImages;  // Windows path that failure images' names start with, if any
+    // The pictures made by the reference tools (tests/e2e/scripts/make-pictures).
+    std::string picturesDir;
 };
 Config& Settings();
 
@@ -51,6 +53,20 @@ enum Command : int {
     IDM_RELOAD = 40021,
     IDM_AUTO_RELOAD = 40022,
     IDM_LINK_VIEWS = 40023,
+    IDM_PAUSE_ANIMATION = 40024,
+    IDM_PREVIOUS_FRAME = 40025,
+    IDM_NEXT_FRAME = 40026,
+    IDM_SET_REFERENCE = 40040,
+    IDM_DIFFERENCE_VIEW = 40041,
+    IDM_METRIC_ABSOLUTE = 40044,  // one per metric, in the order of the 度量 menu
+    IDM_METRIC_TOLERANCE_MASK = 40049,
+    IDM_EXPOSURE_UP = 40050,
+    IDM_TOLERANCE_UP_16 = 40054,
+    IDM_TOLERANCE_DOWN_16 = 40055,
+    IDM_ALIGN_TOP_LEFT = 40056,
+    IDM_ALIGN_CENTRE = 40057,
+    IDM_SHOW_REFERENCE = 40058,
+    IDM_COMPARE_INFO = 40070,
     IDM_SCROLL_LEFT = 40030,
     IDM_SCROLL_RIGHT = 40031,
     IDM_SCROLL_UP = 40032,
@@ -59,10 +75,10 @@ enum Command : int {
     IDM_PAGE_DOWN = 40035,
     IDM_HOME = 40036,
     IDM_END = 40037,
-    IDM_LANGUAGE_CHINESE = 40040,
-    IDM_LANGUAGE_ENGLISH = 40041,
-    IDM_KEYS = 40042,
-    IDM_ABOUT = 40043,
+    IDM_LANGUAGE_CHINESE = 40120,
+    IDM_LANGUAGE_ENGLISH = 40121,
+    IDM_KEYS = 40122,
+    IDM_ABOUT = 40123,
     IDM_NEW_FRAME_EACH_START = 40101,
     IDM_OPEN_WITH_ADD = 40102,
     IDM_OPEN_WITH_REMOVE = 40103,
@@ -87,6 +103,7 @@ extern const wchar_t* const REASON_EMPTY;
 extern const wchar_t* const REASON_NOT_A_PICTURE;
 extern const wchar_t* const REASON_DAMAGED;
 extern const wchar_t* const REASON_OUT_OF_MEMORY;
+extern const wchar_t* const REASON_TWELVE_BIT_JPEG;
 std::wstring TooLargeReason(uint32_t width, uint32_t height);
 std::wstring CannotOpenText(const std::string& fullPath, const std::wstring& reason);
 

@@ -40,13 +40,13 @@ struct Captions {
 };
 
 const Captions CHINESE = {
-    {L"文件(&F)", L"窗口(&W)", L"查看(&V)", L"选项(&O)", L"帮助(&H)"},
+    {L"文件(&F)", L"窗口(&W)", L"查看(&V)", L"比较(&C)", L"选项(&O)", L"帮助(&H)"},
     L"打开(&O)...",
     L"找不到该文件。",
     L"Win32KIV MDI 多文档示例",
 };
 const Captions ENGLISH = {
-    {L"&File", L"&Window", L"&View", L"&Options", L"&Help"},
+    {L"&File", L"&Window", L"&View", L"&Compare", L"&Options", L"&Help"},
     L"&Open...",
     L"The file cannot be found.",
     L"Win32KIV MDI multiple-document sample",
@@ -56,9 +56,13 @@ const Captions ENGLISH = {
 const std::vector<std::wstring> FILE_MENU_KEYS = {L"Ctrl+O", L"Space", L"Backspace", L"Ctrl+C", L"Ctrl+Shift+C"};
 const std::vector<std::wstring> VIEW_MENU_KEYS = {L"Ctrl+0", L"F5"};
 // Every key that a menu item shows, which the list of keys must hold too.
-const std::vector<std::wstring> MENU_KEYS = {L"Ctrl+O", L"Space", L"Backspace", L"Ctrl+C", L"Ctrl+Shift+C",
-                                             L"Ctrl+L", L"+",     L"-",         L"Ctrl+0", L"F",
-                                             L"R",      L"L",     L"H",         L"F5",     L"F1"};
+const std::vector<std::wstring> MENU_KEYS = {
+    L"Ctrl+O",       L"Space",        L"Backspace",  L"Ctrl+C",    L"Ctrl+Shift+C", L"Ctrl+L",      L"+",
+    L"-",            L"Ctrl+0",       L"F",          L"R",         L"L",            L"H",           L"F5",
+    L"P",            L",",            L".",          L"Ctrl+R",    L"D",            L"M",           L"Shift+M",
+    L"]",            L"[",            L"Ctrl+]",     L"Ctrl+[",    L"Ctrl+Shift+]", L"Ctrl+Shift+[", L"Ctrl+Left",
+    L"Ctrl+Right",   L"Ctrl+Up",      L"Ctrl+Down",  L"Ctrl+Shift+Left", L"Ctrl+Shift+Right", L"Ctrl+Shift+Up",
+    L"Ctrl+Shift+Down", L"Ctrl+Home", L"B",          L"W",         L"Ctrl+I",       L"F1"};
 
 int Brightness(uint32_t rgb) { return static_cast<int>(((rgb >> 16) & 0xff) + ((rgb >> 8) & 0xff) + (rgb & 0xff)) / 3; }
 
@@ -296,7 +300,9 @@ bool HasChinese(const std::wstring& text) {
 // language; the open key's description reads as expected.
 bool KeyListIn(const std::wstring& text, bool chinese, std::string* why) {
     const std::vector<ListedCommand> listed = ParseKeyList(text);
-    for (const std::wstring& key : MENU_KEYS) {
+    std::vector<std::wstring> keys = MENU_KEYS;
+    keys.push_back(chinese ? L"按住 X" : L"Hold X");  // the flicker key, named in the language
+    for (const std::wstring& key : keys) {
         int found = 0;
         for (const ListedCommand& command : listed) {
             if (std::find(command.keys.begin(), command.keys.end(), key) == command.keys.end()) continue;

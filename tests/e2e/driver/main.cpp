@@ -1,5 +1,6 @@
 // kiv_e2e: drives kiv.exe from outside, under Wine, as a user would.
-//   kiv_e2e [--kiv PATH] [--dbgwin PATH] [--root DIR] [--failure-images PREFIX] run [SUITE | SUITE.CASE ...]
+//   kiv_e2e [--kiv PATH] [--dbgwin PATH] [--root DIR] [--pictures DIR] [--failure-images PREFIX]
+//           run [SUITE | SUITE.CASE ...]
 //   kiv_e2e list
 //   kiv_e2e demo FOLDER [SCREENSHOT.png]   (used by scripts/run-kiv)
 #include <windows.h>
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
         if (option == "--kiv") config.kivPath = argv[i + 1];
         else if (option == "--dbgwin") config.dbgwinPath = argv[i + 1];
         else if (option == "--root") config.rootDir = argv[i + 1];
+        else if (option == "--pictures") config.picturesDir = argv[i + 1];
         else if (option == "--failure-images") config.failureImages = argv[i + 1];
         else {
             std::fprintf(stderr, "unknown option %s\n", argv[i]);
@@ -36,7 +38,7 @@ int main(int argc, char** argv) {
     }
     if (command == "run") return e2e::RunSuites(argc - i - 1, argv + i + 1);
     if (command == "demo" && i + 1 < argc) return e2e::RunDemo(argv[i + 1], i + 2 < argc ? argv[i + 2] : "");
-    std::fprintf(stderr, "usage: kiv_e2e [--kiv PATH] [--dbgwin PATH] [--root DIR] [--failure-images PREFIX] "
-                         "run|list|demo ...\n");
+    std::fprintf(stderr, "usage: kiv_e2e [--kiv PATH] [--dbgwin PATH] [--root DIR] [--pictures DIR] "
+                         "[--failure-images PREFIX] run|list|demo ...\n");
     return 2;
 }

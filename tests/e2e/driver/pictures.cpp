@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace e2e {
 namespace {
@@ -339,6 +341,103 @@ std::vector<uint8_t> EncodeRgbaPng(const Picture& picture, const std::function<u
         }
     }
     return PngFile(picture.width, picture.height, 8, 6, raw);  // eight-bit RGBA
+}
+
+std::vector<uint8_t> EncodeDeepPng(int width, int height, int channels, const std::vector<uint16_t>& values) {
+    static const uint8_t colourTypes[] = {0, 0, 4, 2, 6};  // by channel count
+    std::vector<uint8_t> raw;
+    size_t at = 0;
+    for (int y = 0; y < height; ++y) {
+        raw.push_back(0);  // filter: none
+        for (int i = 0; i < width * channels; ++i, ++at) {
+            raw.push_back(static_cast<uint8_t>(values[at] >> 8));  // big-endian
+            raw.push_back(static_cast<uint8_t>(values[at]));
+        }
+    }
+    return PngFile(width, height, 16, colourTypes[channels], raw);
+}
+
+std::vector<uint8_t> EncodeTga(const Picture& picture, bool topDown, const std::function<uint8_t(int, int)>& alpha) {
+    constexpr uint8_t TRUE_COLOUR = 2;
+    constexpr uint8_t TOP_LEFT_ORIGIN = 0x20;
+    constexpr uint8_t ALPHA_BITS = 8;
+    std::vector<uint8_t> tga = {0, 0, TRUE_COLOUR, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    Put16(tga, picture.width);
+    Put16(tga, picture.height);
+    tga.push_back(alpha ? 32 : 24);
+    tga.push_back(static_cast<uint8_t>((topDown ? TOP_LEFT_ORIGIN : 0) | (alpha ? ALPHA_BITS : 0)));
+    for (int row = 0; row < picture.height; ++row) {
+        const int y = topDown ? row : picture.height - 1 - row;
+        for (int x = 0; x < picture.width; ++x) {
+            const uint32_t c = picture.colour(x, y);
+            tga.insert(tga.end(), {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16)});
+            if (alpha) tga.push_back(alpha(x, y));
+        }
+    }
+    return tga;
+}
+
+namespace {
+
+// The next whitespace-separated word of a Netpbm header; comments skipped.
+std::string HeaderWord(const std::vector<uint8_t>& bytes, size_t& at) {
+    std::string word;
+    while (at < bytes.size()) {
+        const char c = static_cast<char>(bytes[at]);
+        if (c == '#' && word.empty()) {
+            while (at < bytes.size() && bytes[at] != '\n') ++at;
+        } else if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
+            if (!word.empty()) break;
+            ++at;
+        } else {
+            word += c;
+            ++at;
+        }
+    }
+    return word;
+}
+
+}  // namespace
+
+bool ReadNetpbm(const std::string& path, Picture& picture, std::vector<uint8_t>* alpha) {
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    size_t at = 0;
+    const std::string magic = HeaderWord(bytes, at);
+    int width = 0, height = 0, depth = 3, maximum = 0;
+    if (magic == "P5" || magic == "P6") {
+        depth = magic == "P5" ? 1 : 3;
+        width = std::atoi(HeaderWord(bytes, at).c_str());
+        height = std::atoi(HeaderWord(bytes, at).c_str());
+        maximum = std::atoi(HeaderWord(bytes, at).c_str());
+    } else if (magic == "P7") {
+        for (std::string key = HeaderWord(bytes, at); !key.empty() && key != "ENDHDR"; key = HeaderWord(bytes, at)) {
+            const std::string value = HeaderWord(bytes, at);
+            if (key == "WIDTH") width = std::atoi(value.c_str());
+            else if (key == "HEIGHT") height = std::atoi(value.c_str());
+            else if (key == "DEPTH") depth = std::atoi(value.c_str());
+            else if (key == "MAXVAL") maximum = std::atoi(value.c_str());
+        }
+    } else {
+        return false;
+    }
+    ++at;  // the single whitespace byte before the samples
+    const size_t count = static_cast<size_t>(width) * height;
+    if (width <= 0 || height <= 0 || maximum != 255 || (depth != 1 && depth != 3 && depth != 4) || at > bytes.size() ||
+        bytes.size() - at < count * depth) {
+        return false;
+    }
+    auto colours = std::make_shared<std::vector<uint32_t>>(count);
+    if (alpha) alpha->assign(count, 255);
+    for (size_t i = 0; i < count; ++i) {
+        const uint8_t* p = &bytes[at + i * depth];
+        const uint8_t green = depth == 1 ? p[0] : p[1], blue = depth == 1 ? p[0] : p[2];
+        (*colours)[i] = uint32_t{p[0]} << 16 | uint32_t{green} << 8 | blue;
+        if (alpha && depth == 4) (*alpha)[i] = p[3];
+    }
+    picture.width = width;
+    picture.height = height;
+    picture.colour = [colours, width](int x, int y) { return (*colours)[static_cast<size_t>(y) * width + x]; };
+    return true;
 }
 
 Picture TintedPicture(const Picture& picture, uint32_t mask) {

@@ -78,6 +78,21 @@ void FixPngChunkCrc(std::vector<uint8_t>& bytes, size_t at);
 // laid over black).
 std::vector<uint8_t> EncodeRgbaPng(const Picture& picture, const std::function<uint8_t(int, int)>& alpha);
 
+// A PNG of 16 bits per channel from its values, rows top-down: grey (1
+// value per pixel), grey and alpha (2), RGB (3) or RGBA (4).
+std::vector<uint8_t> EncodeDeepPng(int width, int height, int channels, const std::vector<uint16_t>& values);
+
+// A TGA of 24 bits (or 32 with alpha, straight), uncompressed, its rows
+// stored from the bottom up or, with topDown, from the top.
+std::vector<uint8_t> EncodeTga(const Picture& picture, bool topDown,
+                               const std::function<uint8_t(int, int)>& alpha = nullptr);
+
+// A reference picture written by the tools (tests/e2e/scripts/make-pictures):
+// a binary PGM (P5), PPM (P6) or PAM (P7, RGB or RGB_ALPHA), 8 bits. alpha gets the
+// alpha of each pixel, rows top-down (255 without an alpha channel). False
+// when the file is not there or not one of those.
+bool ReadNetpbm(const std::string& path, Picture& picture, std::vector<uint8_t>* alpha = nullptr);
+
 // Encoders of GDI+ (run under Wine, as the program's decoder is).
 bool StartGdiplus();
 bool WriteJpeg(const std::string& path, const Picture& picture);

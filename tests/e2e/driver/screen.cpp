@@ -145,7 +145,8 @@ ViewComparison CompareView(HWND child, const ViewExpectation& expected) {
             const uint32_t got = shown.At(c, r);
             if (got == want) continue;
             if (inPicture && expected.tolerance > 0 &&
-                (!FlatAround(picture, sourceColumn[c], sourceRow[r]) || Near(got, want, expected.tolerance)))
+                ((!expected.everywhere && !FlatAround(picture, sourceColumn[c], sourceRow[r])) ||
+                 Near(got, want, expected.tolerance)))
                 continue;
             if (!inPicture) ++comparison.marginDifferences;
             if (++comparison.differences <= 4) {

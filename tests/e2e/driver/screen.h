@@ -34,8 +34,10 @@ struct ViewExpectation {
     int64_t barX = 0;
     int64_t barY = 0;
     // For lossy pictures: the largest difference per colour channel, checked
-    // only where the picture is flat around the pixel shown (edges blur).
+    // only where the picture is flat around the pixel shown (edges blur), or
+    // with everywhere at every pixel (a decode against a reference decode).
     int tolerance = 0;
+    bool everywhere = false;
 };
 
 // What JPEG coding may do to the flat colours of BlockPicture.

@@ -242,13 +242,13 @@ void ZoomStepModel::Turned(Turn turn) {
     lastZoom_ = 0;
 }
 
-void ZoomStepModel::Follow(const ZoomStepModel& leader) {
+void ZoomStepModel::Follow(const ZoomStepModel& leader, int64_t shiftX, int64_t shiftY) {
     const ScaleModel theirs(leader.imageW_, leader.imageH_, leader.zoom_);
     const int64_t sx = leader.ScaledAtX(leader.clientW_ >> 1), sy = leader.ScaledAtY(leader.clientH_ >> 1);
     const int64_t px = theirs.ScaledToImage(sx), py = theirs.ScaledToImage(sy);
     zoom_ = leader.zoom_;
     const ScaleModel mine(imageW_, imageH_, zoom_);
-    const int64_t fx = std::min<int64_t>(px, imageW_ - 1), fy = std::min<int64_t>(py, imageH_ - 1);
+    const int64_t fx = ClampTo(px + shiftX, 0, imageW_ - 1), fy = ClampTo(py + shiftY, 0, imageH_ - 1);
     const int64_t tx = NearestInPixel(mine, fx, sx - theirs.ImageToScaledStart(px),
                                       theirs.ImageToScaledEnd(px) - theirs.ImageToScaledStart(px));
     const int64_t ty = NearestInPixel(mine, fy, sy - theirs.ImageToScaledStart(py),

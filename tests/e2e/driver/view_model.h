@@ -101,8 +101,10 @@ public:
     void Turned(Turn turn);
     // Linked views: the leader's zoom, and the picture point under the
     // leader's client centre (clamped into this picture) under this client's
-    // centre. The anchor key of this view's own steps is left alone.
-    void Follow(const ZoomStepModel& leader);
+    // centre. The anchor key of this view's own steps is left alone. With a
+    // shift (pictures placed against each other), the leader's picture point
+    // moved by it, clamped into this picture on every side.
+    void Follow(const ZoomStepModel& leader, int64_t shiftX = 0, int64_t shiftY = 0);
 
     int32_t zoom() const { return zoom_; }
     int64_t srcX() const { return x_.src; }
