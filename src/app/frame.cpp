@@ -12,6 +12,8 @@
 
 #include "win32/fatal.h"
 #include "app/globals.h"
+#include "app/help.h"
+#include "app/menus.h"
 #include "app/one_frame.h"
 #include "app/open_with.h"
 #include "app/opening.h"
@@ -20,6 +22,7 @@
 #include "app/resource.h"
 #include "app/texts.h"
 #include "win32/gdiplus_flat.h"
+#include "win32/texts.h"
 #include "win32/trace.h"
 #include "view/back_buffer.h"
 #include "view/compare.h"
@@ -105,26 +108,26 @@ void CheckBoth(UINT command, bool checked) {
     }
 }
 
-LRESULT OnFrameCreate(HWND frame, const CREATESTRUCTA* create) {
+LRESULT OnFrameCreate(HWND frame, const CREATESTRUCTW* create) {
     DebugClear();
     Program& program = *static_cast<Program*>(create->lpCreateParams);
     // Every picture is decoded through GDI+, so it runs for the life of the
     // process.
     GdiplusStartup(&gdiplusToken, &gdiplusStartupInput, nullptr);
     Opener* opener = new (std::nothrow) Opener(frame, WM_PICTURES_READY, WM_FOLDERS_CHANGED, program);
-    if (opener == nullptr) ExitWithMessage(TEXT_DIB_FAILED);
+    if (opener == nullptr) ExitWithMessage(Text(IDS_DIB_FAILED));
     SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(opener));
 
     CLIENTCREATESTRUCT clientCreate = {};
     clientCreate.hWindowMenu = GetSubMenu(frameMenu, WINDOW_MENU_POSITION);
     clientCreate.idFirstChild = FIRST_CHILD_ID;
-    mdiClient = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr, MDI_CLIENT_STYLE,
+    mdiClient = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr, MDI_CLIENT_STYLE,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, frame,
                                 nullptr, hInstance, &clientCreate);
 
-    statusBar = CreateStatusWindowA(STATUS_STYLE, STATUS_INITIAL_TEXT, frame, STATUS_ID);
+    statusBar = CreateStatusWindowW(STATUS_STYLE, STATUS_INITIAL_TEXT, frame, STATUS_ID);
     if (statusBar == nullptr) {
-        ExitWithMessage(TEXT_STATUS_BAR_FAILED);
+        ExitWithMessage(Text(IDS_STATUS_BAR_FAILED));
     }
     LayOutStatusParts(frame);
     ViewHost& host = opener->Host();
@@ -135,7 +138,7 @@ LRESULT OnFrameCreate(HWND frame, const CREATESTRUCTA* create) {
     host.documentMenu = childMenu;
     host.windowMenuPosition = WINDOW_MENU_POSITION;
     // One back buffer for every paint of every window.
-    if (!CreateBackBuffer(frame)) ExitWithMessage(TEXT_DIB_FAILED);
+    if (!CreateBackBuffer(frame)) ExitWithMessage(Text(IDS_DIB_FAILED));
     // Files dropped on the frame open here. A drop goes to the window under
     // the pointer or its nearest ancestor that accepts files: the MDI client
     // must not accept them itself (its system procedure ignores drops), so a
@@ -156,7 +159,7 @@ LRESULT OnFrameSize(HWND frame, WPARAM wParam, LPARAM lParam) {
     // Zeros: the status bar places itself along the bottom at its own height.
     MoveWindow(statusBar, 0, 0, 0, 0, TRUE);
     ShowWindow(statusBar, SW_SHOW);
-    DefFrameProcA(frame, mdiClient, WM_SIZE, wParam, lParam);
+    DefFrameProcW(frame, mdiClient, WM_SIZE, wParam, lParam);
 
     PlainRect statusRect;
     GetClientRect(statusBar, AsRect(statusRect));
@@ -218,8 +221,8 @@ void ToggleNewFrameEachStart(Program& program, HWND frame) {
 void ChangeOpenWith(HWND frame, bool add) {
     const std::vector<std::wstring> extensions = ExtensionsOfFilter(OpenDialogFilter());
     const bool done = add ? AddToOpenWith(extensions) : RemoveFromOpenWith();
-    const wchar_t* text = !done ? TEXT_OPEN_WITH_FAILED : add ? TEXT_OPEN_WITH_ADDED : TEXT_OPEN_WITH_REMOVED;
-    MessageBoxW(frame, text, MESSAGE_CAPTION_W, MB_OK);
+    const UINT text = !done ? IDS_OPEN_WITH_FAILED : add ? IDS_OPEN_WITH_ADDED : IDS_OPEN_WITH_REMOVED;
+    MessageBoxW(frame, Text(text), Text(IDS_MESSAGE_CAPTION), MB_OK);
 }
 
 // The frame's place and size as the next start is to restore them.
@@ -251,6 +254,51 @@ void OnOpenHandedFiles(Opener* opener, HWND frame) {
     if (IsIconic(frame)) ShowWindow(frame, SW_RESTORE);
     SetForegroundWindow(frame);
     opener->OpenHandedFiles();
+}
+
+// The check marks and the recent files of both bars as the settings are (a
+// bar just built has none).
+void ShowSettingsInMenus(Opener* opener) {
+    CheckBoth(IDM_LINK_VIEWS, opener->Settings().linked);
+    CheckBoth(IDM_AUTO_RELOAD, opener->Settings().autoReload);
+    CheckBoth(IDM_NEW_FRAME_EACH_START, !opener->Kept().kept.oneFrame);
+    ShowRecentFiles(opener->Kept().kept.recentFiles);
+}
+
+// Takes effect at once: both menu bars are built again in the language (the
+// window list moves to the new window menu with WM_MDISETMENU), the frame's
+// title, the status texts and the list of keys are written again.
+void SwitchLanguage(Opener* opener, HWND frame, Language language) {
+    // Chosen, it is kept even when it is the one showing.
+    opener->Kept().kept.language = language;
+    opener->Kept().Save();
+    if (language == CurrentLanguage()) return;
+    const HMENU newFrameMenu = BuildMenuBar(language);
+    const HMENU newChildMenu = BuildMenuBar(language);
+    if (newFrameMenu == nullptr || newChildMenu == nullptr) {
+        if (newFrameMenu != nullptr) DestroyMenu(newFrameMenu);
+        if (newChildMenu != nullptr) DestroyMenu(newChildMenu);
+        return;
+    }
+    SetLanguage(language);
+    const bool childMenuShown = GetMenu(frame) == childMenu;
+    const HMENU oldFrameMenu = frameMenu;
+    const HMENU oldChildMenu = childMenu;
+    frameMenu = newFrameMenu;
+    childMenu = newChildMenu;
+    ViewHost& host = opener->Host();
+    host.frameMenu = frameMenu;
+    host.documentMenu = childMenu;
+    const HMENU shown = childMenuShown ? childMenu : frameMenu;
+    SendMessageW(mdiClient, WM_MDISETMENU, reinterpret_cast<WPARAM>(shown),
+                 reinterpret_cast<LPARAM>(GetSubMenu(shown, WINDOW_MENU_POSITION)));
+    DrawMenuBar(frame);
+    DestroyMenu(oldFrameMenu);
+    DestroyMenu(oldChildMenu);
+    ShowSettingsInMenus(opener);
+    SetWindowTextW(frame, Text(IDS_FRAME_TITLE));
+    RewriteViewTexts(&host);
+    RewriteKeyList();
 }
 
 // The metric, exposure, tolerance and alignment last from one run to the
@@ -290,6 +338,10 @@ LRESULT OnFrameCommand(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam)
         case IDM_RELOAD: opener->Reload(ActiveDocumentWindow(mdiClient)); return 0;
         case IDM_AUTO_RELOAD: ToggleAutoReload(opener); return 0;
         case IDM_LINK_VIEWS: ToggleLinkedViews(opener); return 0;
+        case IDM_LANGUAGE_CHINESE: SwitchLanguage(opener, frame, Language::Chinese); return 0;
+        case IDM_LANGUAGE_ENGLISH: SwitchLanguage(opener, frame, Language::English); return 0;
+        case IDM_KEYS: ShowKeyList(frame); return 0;
+        case IDM_ABOUT: ShowAbout(frame); return 0;
         case IDM_NEW_FRAME_EACH_START: ToggleNewFrameEachStart(opener->Kept(), frame); return 0;
         case IDM_OPEN_WITH_ADD: ChangeOpenWith(frame, true); return 0;
         case IDM_OPEN_WITH_REMOVE: ChangeOpenWith(frame, false); return 0;
@@ -329,7 +381,7 @@ LRESULT OnFrameCommand(Opener* opener, HWND frame, WPARAM wParam, LPARAM lParam)
                 return 0;
             }
             // The window-list entries activate their document windows here.
-            return DefFrameProcA(frame, mdiClient, WM_COMMAND, wParam, lParam);
+            return DefFrameProcW(frame, mdiClient, WM_COMMAND, wParam, lParam);
     }
 }
 
@@ -359,8 +411,8 @@ LRESULT OnFrameDestroy(Opener* opener, HWND frame) {
 LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
     Opener* opener = OpenerOf(frame);
     if (opener == nullptr) {
-        if (message == WM_CREATE) return OnFrameCreate(frame, reinterpret_cast<const CREATESTRUCTA*>(lParam));
-        return DefFrameProcA(frame, mdiClient, message, wParam, lParam);
+        if (message == WM_CREATE) return OnFrameCreate(frame, reinterpret_cast<const CREATESTRUCTW*>(lParam));
+        return DefFrameProcW(frame, mdiClient, message, wParam, lParam);
     }
     switch (message) {
         case WM_SIZE: return OnFrameSize(frame, wParam, lParam);
@@ -368,7 +420,7 @@ LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lP
         case WM_DROPFILES: opener->OpenDropped(reinterpret_cast<HDROP>(wParam)); return 0;
         case WM_INITMENUPOPUP:
             CheckCompareItems(reinterpret_cast<HMENU>(wParam), &opener->Host());
-            return DefFrameProcA(frame, mdiClient, message, wParam, lParam);
+            return DefFrameProcW(frame, mdiClient, message, wParam, lParam);
         case DPI_CHANGED: return OnDpiChanged(frame, lParam);
         case WM_PICTURES_READY: opener->DeliverFinished(); return 0;
         case WM_OPEN_START_FILES: opener->OpenStartupFiles(); return 0;
@@ -385,8 +437,8 @@ LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lP
         case WM_NCDESTROY:
             SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
             delete opener;
-            return DefFrameProcA(frame, mdiClient, message, wParam, lParam);
-        default: return DefFrameProcA(frame, mdiClient, message, wParam, lParam);
+            return DefFrameProcW(frame, mdiClient, message, wParam, lParam);
+        default: return DefFrameProcW(frame, mdiClient, message, wParam, lParam);
     }
 }
 

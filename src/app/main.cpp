@@ -10,6 +10,8 @@
 #include "win32/fatal.h"
 #include "app/frame.h"
 #include "app/globals.h"
+#include "app/help.h"
+#include "app/menus.h"
 #include "app/one_frame.h"
 #include "app/program.h"
 #include "app/settings_file.h"
@@ -17,6 +19,7 @@
 #include "app/texts.h"
 #include "view/compare.h"
 #include "view/image_view.h"
+#include "win32/texts.h"
 
 namespace {
 
@@ -26,31 +29,26 @@ constexpr int VIEW_BACKGROUND = COLOR_WINDOW + 1;
 constexpr DWORD FRAME_STYLE = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr int EXIT_CODE_NORMAL = 0;
 
-void RegisterFrameClass(WNDCLASSEXA& windowClass) {
+// Unicode classes, as every text may be in either language whatever the
+// system's code page.
+void RegisterFrameClass(WNDCLASSEXW& windowClass) {
     windowClass.lpfnWndProc = FrameWndProc;
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(FRAME_BACKGROUND));
     windowClass.lpszClassName = FRAME_CLASS_NAME;
-    if (RegisterClassExA(&windowClass) == 0) {
+    if (RegisterClassExW(&windowClass) == 0) {
         // Without the class there is no window, and the loop would wait forever.
-        ExitWithMessage(TEXT_CLASS_FAILED);
+        ExitWithMessage(Text(IDS_CLASS_FAILED));
     }
 }
 
 // The document window class differs from the frame class in its procedure,
-// background and name, and in being a Unicode class: its title is a file
-// name, which may hold any character.
-void RegisterViewClass(const WNDCLASSEXA& frameClass) {
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = frameClass.style;
-    windowClass.hInstance = frameClass.hInstance;
-    windowClass.hIcon = frameClass.hIcon;
-    windowClass.hIconSm = frameClass.hIconSm;
-    windowClass.hCursor = frameClass.hCursor;
+// background and name.
+void RegisterViewClass(const WNDCLASSEXW& frameClass) {
+    WNDCLASSEXW windowClass = frameClass;
     windowClass.lpfnWndProc = ImageViewWndProc;
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(VIEW_BACKGROUND));
     windowClass.lpszClassName = VIEW_CLASS_NAME_W;
-    if (RegisterClassExW(&windowClass) == 0) ExitWithMessage(TEXT_CLASS_FAILED);
+    if (RegisterClassExW(&windowClass) == 0) ExitWithMessage(Text(IDS_CLASS_FAILED));
 }
 
 WPARAM RunMessageLoop(HACCEL keys) {
@@ -59,9 +57,14 @@ WPARAM RunMessageLoop(HACCEL keys) {
         if (TranslateMDISysAccel(mdiClient, &message)) {
             continue;
         }
+        if (CloseKeyListOnEscape(message)) {
+            continue;
+        }
         // The command keys, whichever window has the focus, but for those
-        // the 比较信息 window's text takes itself (selecting, copying).
-        if (!IsCompareInfoKey(message) && TranslateAcceleratorW(frameWnd, keys, &message)) {
+        // the 比较信息 window's text takes itself (selecting, copying) and
+        // those of the list of keys.
+        if (!IsCompareInfoKey(message) && !IsKeyListMessage(message) &&
+            TranslateAcceleratorW(frameWnd, keys, &message)) {
             continue;
         }
         TranslateMessage(&message);
@@ -87,15 +90,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The Open dialog and GDI+'s decoders may use COM on this thread.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
-    WNDCLASSEXA windowClass = {};
+    // As chosen, or the user's interface language.
+    SetLanguage(program.kept.language);
+
+    WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.style = CLASS_STYLE;
     windowClass.hInstance = hInstance;
     // Our icon on the frame and the document windows; the small one loaded at
     // its own size, so that title bars show the drawn small image, not a
     // shrunken large one.
-    windowClass.hIcon = LoadIconA(hInstance, MAKEINTRESOURCEA(IDI_KIV));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_KIV), IMAGE_ICON,
+    windowClass.hIcon = LoadIconW(hInstance, MAKEINTRESOURCEW(IDI_KIV));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(hInstance, MAKEINTRESOURCEW(IDI_KIV), IMAGE_ICON,
                                                         GetSystemMetrics(SM_CXSMICON),
                                                         GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
@@ -105,16 +111,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // menu of the frame's bar to the MDI client, and both bars to the view
     // host. The same bar twice: the frame's shows while no document window is
     // active, the other while one is.
-    frameMenu = LoadMenuA(hInstance, MAKEINTRESOURCEA(IDR_MENU_BAR));
-    childMenu = LoadMenuA(hInstance, MAKEINTRESOURCEA(IDR_MENU_BAR));
+    frameMenu = BuildMenuBar(CurrentLanguage());
+    childMenu = BuildMenuBar(CurrentLanguage());
+    RegisterKeyListClass(hInstance);
 
     // Created hidden, so its first WM_SIZE (which opens the first document
     // window) comes only after the document window class is registered.
-    frameWnd = CreateWindowExA(0, FRAME_CLASS_NAME, FRAME_TITLE, FRAME_STYLE, CW_USEDEFAULT,
+    frameWnd = CreateWindowExW(0, FRAME_CLASS_NAME, Text(IDS_FRAME_TITLE), FRAME_STYLE, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                hInstance, &program);
     if (frameWnd == nullptr) {
-        ExitWithMessage(TEXT_FRAME_FAILED);
+        ExitWithMessage(Text(IDS_FRAME_FAILED));
     }
 
     RegisterViewClass(windowClass);
@@ -124,7 +131,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Later starts find this frame from now on.
     program.oneFrame.Mark(frameWnd);
 
-    RunMessageLoop(LoadAcceleratorsA(hInstance, MAKEINTRESOURCEA(IDR_KEYS)));
+    RunMessageLoop(BuildAccelerators());
     // The frame quits with code 0; whatever else a WM_QUIT carried, the
     // process ends normally.
     return EXIT_CODE_NORMAL;

@@ -27,7 +27,7 @@ constexpr UINT SEND_TIMEOUT_MS = 5000;
 BOOL CALLBACK FindMarkedFrame(HWND window, LPARAM found) {
     wchar_t className[64] = {};
     GetClassNameW(window, className, static_cast<int>(std::size(className)));
-    if (wcscmp(className, FRAME_CLASS_NAME_W) != 0 || GetPropW(window, FRAME_MARK) == nullptr) return TRUE;
+    if (wcscmp(className, FRAME_CLASS_NAME) != 0 || GetPropW(window, FRAME_MARK) == nullptr) return TRUE;
     *reinterpret_cast<HWND*>(found) = window;
     return FALSE;
 }

@@ -5,8 +5,10 @@
 
 #include "win32/fatal.h"
 #include "app/globals.h"
+#include "app/resource.h"
 #include "app/recent_menu.h"
 #include "app/texts.h"
+#include "win32/texts.h"
 #include "core/files/folder_order.h"
 #include "core/files/paths.h"
 #include "core/settings/recent_files.h"
@@ -38,31 +40,12 @@ std::wstring FullPathOf(const std::wstring& path) {
     return full;
 }
 
-std::wstring ReasonText(LoadError error, uint32_t width, uint32_t height) {
-    switch (error) {
-        case LoadError::NotFound: return TEXT_NOT_FOUND;
-        case LoadError::IsFolder: return TEXT_IS_FOLDER;
-        case LoadError::Unreadable: return TEXT_UNREADABLE;
-        case LoadError::Empty: return TEXT_EMPTY;
-        case LoadError::NotAPicture: return TEXT_NOT_A_PICTURE;
-        case LoadError::TwelveBitJpeg: return TEXT_TWELVE_BIT_JPEG;
-        case LoadError::TooLarge:
-            return std::wstring(TEXT_TOO_LARGE_BEFORE) + std::to_wstring(width) + L" x " + std::to_wstring(height) +
-                   TEXT_TOO_LARGE_AFTER;
-        case LoadError::OutOfMemory: return TEXT_OUT_OF_MEMORY;
-        case LoadError::Damaged:
-        case LoadError::Cancelled:
-        case LoadError::None: break;
-    }
-    return TEXT_DAMAGED;
-}
-
 // The start without a file named keeps the messages it always had.
-const char* StartupText(LoadError error) {
+const wchar_t* StartupText(LoadError error) {
     switch (error) {
-        case LoadError::TooLarge: return TEXT_PICTURE_TOO_LARGE;
-        case LoadError::OutOfMemory: return TEXT_DIB_FAILED;
-        default: return TEXT_DECODE_FAILED;
+        case LoadError::TooLarge: return Text(IDS_PICTURE_TOO_LARGE);
+        case LoadError::OutOfMemory: return Text(IDS_DIB_FAILED);
+        default: return Text(IDS_DECODE_FAILED);
     }
 }
 
@@ -120,11 +103,11 @@ std::vector<std::wstring> DialogSelection(const wchar_t* buffer) {
 
 std::wstring OpenDialogFilter() {
     const std::wstring patterns = ExtensionPatterns(KnownPictureExtensions());
-    std::wstring filter = std::wstring(OPEN_FILTER_PICTURES) + L" (" + patterns + L")";
+    std::wstring filter = std::wstring(Text(IDS_OPEN_FILTER_PICTURES)) + L" (" + patterns + L")";
     filter += L'\0';
     filter += patterns;
     filter += L'\0';
-    filter += OPEN_FILTER_ALL_FILES;
+    filter += Text(IDS_OPEN_FILTER_ALL_FILES);
     filter += L'\0';
     filter += OPEN_FILTER_ALL_PATTERN;
     filter += L'\0';
@@ -215,7 +198,7 @@ void Opener::OpenWithDialog(HWND owner, HWND active) {
     dialog.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog)) {
         if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) {
-            failures_.push_back(TEXT_TOO_MANY_FILES);
+            failures_.push_back(Text(IDS_TOO_MANY_FILES));
             ShowFailures();
         }
         return;
@@ -279,7 +262,7 @@ void Opener::OpenInNewWindow(const std::wstring& path, bool startup, bool named)
     opening.ticket = documents_->Request(path, identity);
     if (CreateDocumentWindow(opening) == nullptr) {
         documents_->Release(opening.ticket);
-        if (startup) ExitWithMessage(TEXT_DIB_FAILED);
+        if (startup) ExitWithMessage(Text(IDS_DIB_FAILED));
         Fail(path, LoadError::OutOfMemory, 0, 0);
     }
 }
@@ -385,7 +368,7 @@ void Opener::Deliver(View* view, HWND window, const FinishedLoad& load) {
         case LoadPurpose::Reload:
             // The window stays as it was; the reason goes where the user looks.
             if (view->picture) view->path = view->picture->Identity().path;
-            ShowPictureStatus(view, window, ReasonText(error, load.outcome.width, load.outcome.height).c_str());
+            ShowPictureReason(view, window, error, load.outcome.width, load.outcome.height);
             return;
     }
     // The window stays on the picture it shows.
@@ -400,7 +383,7 @@ void Opener::Reload(HWND window) {
     FileIdentity identity;
     const LoadError error = ReadFileIdentity(path, identity);
     if (error != LoadError::None) {
-        ShowPictureStatus(view, window, ReasonText(error, 0, 0).c_str());
+        ShowPictureReason(view, window, error, 0, 0);
         return;
     }
     // Decoded afresh even when it looks unchanged: the user asked to read it.
@@ -455,7 +438,7 @@ void Opener::ReloadChangedFiles() {
         const LoadError error = ReadFileIdentity(shown.path, now);
         if (error != LoadError::None) {
             // Gone (or unreadable for now): the window keeps what it shows.
-            ShowPictureStatus(view, window, ReasonText(error, 0, 0).c_str());
+            ShowPictureReason(view, window, error, 0, 0);
             continue;
         }
         if (now.size == shown.size && now.lastWrite == shown.lastWrite && view->reloadRetries == 0) continue;
@@ -478,7 +461,7 @@ void Opener::AfterShown(View* view, HWND window, LoadPurpose purpose) {
 
 void Opener::Fail(const std::wstring& path, LoadError error, uint32_t width, uint32_t height) {
     if (error == LoadError::Cancelled) return;
-    failures_.push_back(TEXT_CANNOT_OPEN + WithoutExtendedPrefix(path) + L"\n" + ReasonText(error, width, height));
+    failures_.push_back(FormatText(IDS_CANNOT_OPEN, {WithoutExtendedPrefix(path), ReasonText(error, width, height)}));
 }
 
 void Opener::ForgetIfGone(const std::wstring& path, LoadError error) {
@@ -503,7 +486,7 @@ void Opener::ShowFailures() {
     while (!failures_.empty()) {
         const std::wstring text = failures_.front();
         failures_.pop_front();
-        MessageBoxW(notifyWindow_, text.c_str(), MESSAGE_CAPTION_W, MB_OK);
+        MessageBoxW(notifyWindow_, text.c_str(), Text(IDS_MESSAGE_CAPTION), MB_OK);
     }
     showingFailure_ = false;
 }

@@ -19,10 +19,10 @@
 #include "document/folder_watcher.h"
 #include "view/view.h"
 
-// The Open dialog's filter: pairs of a caption and its patterns, each ended
-// by a zero, the list by a second one. Its pictures are every extension some
-// decoder claims (document/picture_formats.h), the one list of the types kiv
-// opens.
+// The Open dialog's filter in the language in use: pairs of a caption and
+// its patterns, each ended by a zero, the list by a second one. Its pictures
+// are every extension some decoder claims (document/picture_formats.h), the
+// one list of the types kiv opens.
 std::wstring OpenDialogFilter();
 
 class Opener {

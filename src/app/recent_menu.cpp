@@ -5,6 +5,7 @@
 #include "app/globals.h"
 #include "app/resource.h"
 #include "app/texts.h"
+#include "win32/texts.h"
 #include "core/settings/recent_files.h"
 
 namespace {
@@ -33,7 +34,7 @@ void Fill(HMENU submenu, const std::vector<std::wstring>& files) {
         InsertMenuW(submenu, position++, MF_BYPOSITION | MF_STRING, IDM_RECENT_FIRST + k,
                     RecentFileLabel(k, files[k]).c_str());
     }
-    if (files.empty()) InsertMenuW(submenu, position++, MF_BYPOSITION | MF_STRING | MF_GRAYED, 0, TEXT_RECENT_NONE);
+    if (files.empty()) InsertMenuW(submenu, position++, MF_BYPOSITION | MF_STRING | MF_GRAYED, 0, Text(IDS_RECENT_NONE));
     InsertMenuW(submenu, position, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
     EnableMenuItem(submenu, IDM_RECENT_CLEAR, MF_BYCOMMAND | (files.empty() ? MF_GRAYED : MF_ENABLED));
 }

@@ -65,6 +65,8 @@ void ForgetReference(const View* view, HWND window);
 void ToggleCompareInfo(const ViewHost* host);
 // Writes the active pair's report into it, when it is open.
 void UpdateCompareInfo(const ViewHost* host);
+// Writes its title and report again, in the language now in use.
+void RewriteCompareInfo(const ViewHost* host);
 // Keys that belong to the 比较信息 window while it has the focus (selecting,
 // copying, closing): the program's keys leave them alone.
 bool IsCompareInfoKey(const MSG& message);

@@ -13,6 +13,8 @@
 #include "view/commands.h"
 #include "view/compare.h"
 #include "view/view_texts.h"
+#include "core/text/text_ids.h"
+#include "win32/texts.h"
 #include "win32/gdi.h"
 
 namespace {
@@ -145,17 +147,17 @@ std::wstring PairReport(View* view, HWND window, const std::shared_ptr<const Pic
         report.figuresKnown = true;
         report.figures = *figures;
     }
-    return CompareReportText(report);
+    return CompareReportText(report, CompareWordsInUse());
 }
 
 std::wstring ReportOf(const ViewHost* host) {
     const HWND active = ActiveDocumentWindow(host->mdiClient);
-    if (active == nullptr) return TEXT_INFO_NO_WINDOW;
+    if (active == nullptr) return Text(IDS_INFO_NO_WINDOW);
     View* view = ViewOf(active);
-    if (!view->picture) return TEXT_LOADING;
-    if (host->compare->reference == active) return TEXT_INFO_IS_REFERENCE;
+    if (!view->picture) return Text(IDS_LOADING);
+    if (host->compare->reference == active) return Text(IDS_INFO_IS_REFERENCE);
     const std::shared_ptr<const Picture> reference = ReferencePictureFor(view, active);
-    if (!reference) return host->compare->reference != nullptr ? TEXT_LOADING : TEXT_INFO_NO_REFERENCE;
+    if (!reference) return Text(host->compare->reference != nullptr ? IDS_LOADING : IDS_INFO_NO_REFERENCE);
     return PairReport(view, active, reference);
 }
 
@@ -175,13 +177,19 @@ void ToggleCompareInfo(const ViewHost* host) {
         dpi = GetDeviceCaps(screen, LOGPIXELSX);
     }
     const int width = MulDiv(INFO_WIDTH, dpi, INFO_DPI), height = MulDiv(INFO_HEIGHT, dpi, INFO_DPI);
-    infoWindow = CreateWindowExW(INFO_EX_STYLE, INFO_CLASS_NAME, TEXT_COMPARE_INFO_TITLE, INFO_STYLE,
+    infoWindow = CreateWindowExW(INFO_EX_STYLE, INFO_CLASS_NAME, Text(IDS_COMPARE_INFO_TITLE), INFO_STYLE,
                                  frame.right - width - INFO_MARGIN, frame.top + INFO_MARGIN, width, height, host->frame,
                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     if (infoWindow == nullptr) return;
     UpdateCompareInfo(host);
     // Beside the pictures, not in their way: the keys stay with the active window.
     ShowWindow(infoWindow, SW_SHOWNOACTIVATE);
+}
+
+void RewriteCompareInfo(const ViewHost* host) {
+    if (infoWindow == nullptr) return;
+    SetWindowTextW(infoWindow, Text(IDS_COMPARE_INFO_TITLE));
+    UpdateCompareInfo(host);
 }
 
 void UpdateCompareInfo(const ViewHost* host) {

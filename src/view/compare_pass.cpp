@@ -11,7 +11,7 @@
 #include "view/back_buffer.h"
 #include "view/compare.h"
 #include "view/view_handlers.h"
-#include "view/view_texts.h"
+#include "core/text/text_ids.h"
 #include "win32/row_threads.h"
 #include "win32/texts.h"
 
@@ -105,7 +105,7 @@ void RenderPlaced(const View* view, const Picture& reference, PairOffset offset,
 bool IsActive(const View* view, HWND window) { return ActiveDocumentWindow(view->host->mdiClient) == window; }
 
 void TellNoMemory(const View* view, const wchar_t* text) {
-    MessageBoxW(view->host->frame, text, MESSAGE_CAPTION_W, MB_OK);
+    MessageBoxW(view->host->frame, text, Text(IDS_MESSAGE_CAPTION), MB_OK);
 }
 
 // The difference view's surface, made for the pair as it is now. False when
@@ -183,7 +183,7 @@ void RefreshCompare(View* view, HWND window) {
         if (!MakeDifference(view, reference, offset)) {
             compare.difference = false;
             compare.differenceSurface = CompareSurface();
-            TellNoMemory(view, TEXT_NO_MEMORY_FOR_DIFFERENCE);
+            TellNoMemory(view, Text(IDS_NO_MEMORY_FOR_DIFFERENCE));
         }
     } else {
         compare.differenceSurface = CompareSurface();
@@ -194,7 +194,7 @@ void RefreshCompare(View* view, HWND window) {
             compare.wipe = compare.autoFlicker = compare.showReference = compare.keyHeld = false;
             KillTimer(window, FLICKER_TIMER);
             compare.placedReference = CompareSurface();
-            TellNoMemory(view, TEXT_NO_MEMORY_FOR_REFERENCE);
+            TellNoMemory(view, Text(IDS_NO_MEMORY_FOR_REFERENCE));
         }
     } else {
         compare.placedReference = CompareSurface();

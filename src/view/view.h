@@ -13,6 +13,7 @@
 #include "core/animation/frame_timing.h"
 #include "document/animation.h"
 #include "document/folder.h"
+#include "document/load_error.h"
 #include "document/picture.h"
 #include "core/compare/difference.h"
 #include "core/geometry/view_state.h"
@@ -66,6 +67,14 @@ struct ViewHost {
     CompareSession* compare = nullptr;
 };
 
+// Why status part 3 shows a reason instead of the picture readout: a reload
+// that failed. Kept so that the reason can be told again in another language.
+struct PictureNote {
+    LoadError error = LoadError::None;
+    uint32_t width = 0;  // of a picture too large
+    uint32_t height = 0;
+};
+
 struct View {
     ViewState state{};
     HeldBar heldBars[2];  // SB_HORZ, SB_VERT
@@ -84,6 +93,7 @@ struct View {
     uint64_t pendingTicket = 0;  // the decode the window waits for, or 0
     LoadPurpose pendingPurpose = LoadPurpose::FirstPicture;
     int reloadRetries = 0;  // automatic reloads of a file that did not decode yet
+    PictureNote note;       // what status part 3 says, when not the readout
 
     ViewCompare compare;  // this window against the reference
 
@@ -131,7 +141,7 @@ void StopWaiting(View* view);
 
 // Writes the picture readout (status part 3) when the window is the active
 // one: the size and place in the folder, or that it is loading.
-void UpdatePictureReadout(const View* view, HWND window);
+void UpdatePictureReadout(View* view, HWND window);
 
 // Hands the scroll bars the values a re-layout left pending: a frame's time
 // after the picture reached the screen (the paint sets HAND_BARS_TIMER), or
@@ -147,8 +157,17 @@ constexpr UINT_PTR ANIMATION_TIMER = 3;
 // The window's title: its file's name, marked when it is the reference.
 void UpdateTitle(const View* view, HWND window);
 
-// Writes text into status part 3 when the window is the active one.
-void ShowPictureStatus(const View* view, HWND window, const wchar_t* text);
+// Why a file could not become a picture, as the user reads it.
+std::wstring ReasonText(LoadError error, uint32_t width, uint32_t height);
+
+// Writes why the window's file could not be read again into status part 3
+// when the window is the active one; the window keeps its picture.
+void ShowPictureReason(View* view, HWND window, LoadError error, uint32_t width, uint32_t height);
+
+// Writes the document windows' texts again in the language now in use: the
+// titles (the reference's mark), the active window's readouts and the
+// 比较信息 window.
+void RewriteViewTexts(const ViewHost* host);
 
 // The document windows in the MDI client, and the active one (or null).
 std::vector<HWND> DocumentWindows(HWND mdiClient);

@@ -10,7 +10,7 @@
 #include "view/commands.h"
 #include "view/compare.h"
 #include "view/view_handlers.h"
-#include "view/view_texts.h"
+#include "core/text/text_ids.h"
 #include "win32/texts.h"
 
 namespace {
@@ -162,5 +162,5 @@ void TurnAnimation(const View* view, Orientation turn) {
         SendMessageW(window, WM_SIZE, 0, 0);
         PictureChanged(shower, window);
     }
-    if (failed) MessageBoxW(view->host->frame, TEXT_OUT_OF_MEMORY, MESSAGE_CAPTION_W, MB_OK);
+    if (failed) MessageBoxW(view->host->frame, Text(IDS_OUT_OF_MEMORY), Text(IDS_MESSAGE_CAPTION), MB_OK);
 }

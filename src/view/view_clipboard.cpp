@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "view/view_texts.h"
+#include "core/text/text_ids.h"
 #include "win32/texts.h"
 #include "core/files/paths.h"
 
@@ -111,7 +111,9 @@ bool PutBitmapWithAlpha(const Picture& picture) {
     return block.HandTo(CF_DIBV5);
 }
 
-void TellFailure(HWND messageOwner) { MessageBoxW(messageOwner, TEXT_CLIPBOARD_FAILED, MESSAGE_CAPTION_W, MB_OK); }
+void TellFailure(HWND messageOwner) {
+    MessageBoxW(messageOwner, Text(IDS_CLIPBOARD_FAILED), Text(IDS_MESSAGE_CAPTION), MB_OK);
+}
 
 }  // namespace
 

@@ -5,7 +5,7 @@
 // the picture or its path.
 
 #include "view/commands.h"
-#include "view/view_texts.h"
+#include "core/text/text_ids.h"
 #include "win32/texts.h"
 #include "core/geometry/fit.h"
 #include "core/geometry/layout.h"
@@ -59,7 +59,7 @@ void TurnPicture(const View* view, int turn) {
     const std::shared_ptr<const Picture> old = view->picture;
     std::shared_ptr<const Picture> turned = old->Turned(static_cast<Orientation>(turn));
     if (!turned) {
-        MessageBoxW(view->host->frame, TEXT_OUT_OF_MEMORY, MESSAGE_CAPTION_W, MB_OK);
+        MessageBoxW(view->host->frame, Text(IDS_OUT_OF_MEMORY), Text(IDS_MESSAGE_CAPTION), MB_OK);
         return;
     }
     for (HWND window : DocumentWindows(view->host->mdiClient)) {

@@ -27,6 +27,9 @@ LRESULT ZoomAtCursor(View* view, HWND window, bool zoomIn, bool usePresets);
 // view_readouts.cpp
 void UpdateZoomReadout(const View* view);
 LRESULT UpdateCursorReadouts(View* view, HWND window);
+// Part 4 again for the pixel last under the cursor, in the language now in
+// use (its words: a missing reference pixel, 16 bits per channel).
+void RewriteColourReadout(const View* view, HWND window);
 
 // view_animation.cpp
 // Plays the animation the window's picture starts, if any; stops the one

@@ -17,6 +17,8 @@
 #include "core/geometry/zoom.h"
 #include "view/compare.h"
 #include "view/view_handlers.h"
+#include "core/text/text_ids.h"
+#include "win32/texts.h"
 #include "view/view_texts.h"
 
 namespace {
@@ -24,6 +26,10 @@ namespace {
 constexpr WPARAM PICTURE_PART = 3;
 
 bool IsActive(const View* view, HWND window) { return ActiveDocumentWindow(view->host->mdiClient) == window; }
+
+void ShowPictureStatus(const View* view, HWND window, const wchar_t* text) {
+    if (IsActive(view, window)) SendMessageW(view->host->statusBar, SB_SETTEXTW, PICTURE_PART, reinterpret_cast<LPARAM>(text));
+}
 
 // Tables for the new picture, unless the ones the window has are of the
 // right size already.
@@ -97,7 +103,7 @@ bool ShowPicture(View* view, HWND window, const std::shared_ptr<const Picture>& 
 
 void UpdateTitle(const View* view, HWND window) {
     std::wstring title = FileNameOf(view->path);
-    if (view->host->compare != nullptr && view->host->compare->reference == window) title += TEXT_REFERENCE_SUFFIX;
+    if (view->host->compare != nullptr && view->host->compare->reference == window) title += Text(IDS_REFERENCE_SUFFIX);
     SetWindowTextW(window, title.c_str());
 }
 
@@ -115,13 +121,32 @@ void StopWaiting(View* view) {
     view->pendingTicket = 0;
 }
 
-void ShowPictureStatus(const View* view, HWND window, const wchar_t* text) {
-    if (IsActive(view, window)) SendMessageW(view->host->statusBar, SB_SETTEXTW, PICTURE_PART, reinterpret_cast<LPARAM>(text));
+std::wstring ReasonText(LoadError error, uint32_t width, uint32_t height) {
+    switch (error) {
+        case LoadError::NotFound: return Text(IDS_NOT_FOUND);
+        case LoadError::IsFolder: return Text(IDS_IS_FOLDER);
+        case LoadError::Unreadable: return Text(IDS_UNREADABLE);
+        case LoadError::Empty: return Text(IDS_EMPTY);
+        case LoadError::NotAPicture: return Text(IDS_NOT_A_PICTURE);
+        case LoadError::TwelveBitJpeg: return Text(IDS_TWELVE_BIT_JPEG);
+        case LoadError::TooLarge: return FormatText(IDS_TOO_LARGE, {std::to_wstring(width), std::to_wstring(height)});
+        case LoadError::OutOfMemory: return Text(IDS_OUT_OF_MEMORY);
+        case LoadError::Damaged:
+        case LoadError::Cancelled:
+        case LoadError::None: break;
+    }
+    return Text(IDS_DAMAGED);
 }
 
-void UpdatePictureReadout(const View* view, HWND window) {
+void ShowPictureReason(View* view, HWND window, LoadError error, uint32_t width, uint32_t height) {
+    view->note = {error, width, height};
+    ShowPictureStatus(view, window, ReasonText(error, width, height).c_str());
+}
+
+void UpdatePictureReadout(View* view, HWND window) {
+    view->note = PictureNote();
     if (view->pendingTicket != 0) {
-        ShowPictureStatus(view, window, TEXT_LOADING);
+        ShowPictureStatus(view, window, Text(IDS_LOADING));
         return;
     }
     if (!view->picture) return;
@@ -129,7 +154,7 @@ void UpdatePictureReadout(const View* view, HWND window) {
     const KnownFigures& known = view->compare.figures;
     if (DifferenceShown(view) != nullptr && known.known) {
         ShowPictureStatus(view, window,
-                          DifferingText(known.figures.differingPixels, known.figures.overlapPixels).c_str());
+                          DifferingText(known.figures.differingPixels, known.figures.overlapPixels, CompareWordsInUse()).c_str());
         return;
     }
     int32_t place = -1, count = 0;
@@ -137,9 +162,26 @@ void UpdatePictureReadout(const View* view, HWND window) {
         place = PlaceInFolder(*view->folder, FileNameOf(view->path));
         count = static_cast<int32_t>(view->folder->names.size());
     }
+    // The label in UTF-8, the text read back as such.
+    const std::string label = NarrowUtf8(Text(IDS_FRAME_LABEL));
     FrameReadout frame;
-    if (view->animation) frame = {TEXT_FRAME, view->player.Current(), view->player.FrameCount()};
+    if (view->animation) frame = {label.c_str(), view->player.Current(), view->player.FrameCount()};
     char text[STATUS_TEXT_BUFFER];
     BuildPictureText(view->picture->Width(), view->picture->Height(), place, count, frame, text);
-    if (IsActive(view, window)) SendMessageW(view->host->statusBar, SB_SETTEXTA, PICTURE_PART, reinterpret_cast<LPARAM>(text));
+    ShowPictureStatus(view, window, WidenUtf8(text).c_str());
+}
+
+void RewriteViewTexts(const ViewHost* host) {
+    for (HWND window : DocumentWindows(host->mdiClient)) UpdateTitle(ViewOf(window), window);
+    RewriteCompareInfo(host);
+    const HWND active = ActiveDocumentWindow(host->mdiClient);
+    View* view = active != nullptr ? ViewOf(active) : nullptr;
+    if (view == nullptr) return;
+    UpdateZoomReadout(view);
+    RewriteColourReadout(view, active);
+    if (view->note.error != LoadError::None) {
+        ShowPictureReason(view, active, view->note.error, view->note.width, view->note.height);
+    } else {
+        UpdatePictureReadout(view, active);
+    }
 }

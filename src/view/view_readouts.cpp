@@ -14,6 +14,8 @@
 #include "view/compare.h"
 #include "view/view_handlers.h"
 #include "view/view_texts.h"
+#include "core/text/text_ids.h"
+#include "win32/texts.h"
 
 namespace {
 
@@ -35,11 +37,6 @@ void SetStatusText(HWND statusBar, WPARAM part, const std::wstring& text) {
 }
 
 // The readouts' own texts are ASCII.
-std::wstring Widened(const char* text) {
-    std::wstring wide;
-    while (*text != '\0') wide += static_cast<wchar_t>(static_cast<unsigned char>(*text++));
-    return wide;
-}
 
 CompareMode ModeOf(const View* view) {
     CompareMode mode;
@@ -56,13 +53,41 @@ CompareMode ModeOf(const View* view) {
 // the reference has none there.
 std::wstring DifferenceAt(const View* view, HWND window, uint32_t x, uint32_t y) {
     const std::shared_ptr<const Picture> reference = ReferencePictureFor(view, window);
-    if (!reference) return TEXT_NO_REFERENCE_PIXEL;
+    if (!reference) return CompareWordsInUse().noReferencePixel;
     const PairOffset offset = PairOffsetFor(view, *reference);
     const int64_t bx = static_cast<int64_t>(x) + offset.dx, by = static_cast<int64_t>(y) + offset.dy;
-    if (bx < 0 || by < 0 || bx >= reference->Width() || by >= reference->Height()) return TEXT_NO_REFERENCE_PIXEL;
+    if (bx < 0 || by < 0 || bx >= reference->Width() || by >= reference->Height()) {
+        return CompareWordsInUse().noReferencePixel;
+    }
     return DeltaText(view->picture->DecodedColour(x, y),
                      reference->DecodedColour(static_cast<uint32_t>(bx), static_cast<uint32_t>(by)),
                      view->picture->HasAlpha() || reference->HasAlpha());
+}
+
+// The colour of the picture pixel last under the cursor, as decoded, not as
+// the screen shows it; in a difference view, a - b there.
+void WriteColourReadout(const View* view, HWND window) {
+    if (!view->picture) return;
+    const ViewState& state = view->state;
+    const Picture& picture = *view->picture;
+    if (static_cast<uint32_t>(state.imagePtX) >= picture.Width() ||
+        static_cast<uint32_t>(state.imagePtY) >= picture.Height()) {
+        return;
+    }
+    char text[STATUS_TEXT_BUFFER];
+    const uint32_t x = static_cast<uint32_t>(state.imagePtX), y = static_cast<uint32_t>(state.imagePtY);
+    if (DifferenceShown(view) != nullptr) {
+        SetStatusText(view->host->statusBar, COLOUR_PART, DifferenceAt(view, window, x, y));
+    } else {
+        if (picture.HasDeepColours()) {
+            const DeepColour deep = picture.DeepColourAt(x, y);
+            BuildDeepColourText(deep.red, deep.green, deep.blue, deep.alpha, picture.HasDeepAlpha(),
+                                NarrowUtf8(Text(IDS_DEEP_COLOUR_TAG)).c_str(), text);
+        } else {
+            BuildColourText(picture.DecodedColour(x, y), picture.HasAlpha(), text);
+        }
+        SetStatusText(view->host->statusBar, COLOUR_PART, WidenUtf8(text));
+    }
 }
 
 }  // namespace
@@ -75,7 +100,7 @@ void UpdateZoomReadout(const View* view) {
     char text[STATUS_TEXT_BUFFER];
     BuildZoomText(view->state.zoom, text);
     SetStatusText(view->host->statusBar, ZOOM_PART,
-                  Widened(text) + CompareModeText(ModeOf(view), view->host->settings->compare));
+                  WidenUtf8(text) + CompareModeText(ModeOf(view), view->host->settings->compare, CompareWordsInUse()));
 }
 
 LRESULT UpdateCursorReadouts(View* view, HWND window) {
@@ -95,29 +120,15 @@ LRESULT UpdateCursorReadouts(View* view, HWND window) {
 
     char text[STATUS_TEXT_BUFFER];
     BuildPointText(state.scaledPtX, state.scaledPtY, text);
-    SetStatusText(view->host->statusBar, SCALED_POINT_PART, Widened(text));
+    SetStatusText(view->host->statusBar, SCALED_POINT_PART, WidenUtf8(text));
     BuildPointText(state.imagePtX, state.imagePtY, text);
-    SetStatusText(view->host->statusBar, IMAGE_POINT_PART, Widened(text));
-    // The colour of that picture pixel as decoded, not as the screen shows it.
-    const Picture& picture = *view->picture;
-    if (static_cast<uint32_t>(state.imagePtX) >= picture.Width() ||
-        static_cast<uint32_t>(state.imagePtY) >= picture.Height()) {
-        return 0;
-    }
-    const uint32_t x = static_cast<uint32_t>(state.imagePtX), y = static_cast<uint32_t>(state.imagePtY);
-    if (DifferenceShown(view) != nullptr) {
-        SetStatusText(view->host->statusBar, COLOUR_PART, DifferenceAt(view, window, x, y));
-    } else {
-        if (picture.HasDeepColours()) {
-            // The values are ASCII; the tag is a wide text of the view's own.
-            const DeepColour deep = picture.DeepColourAt(x, y);
-            BuildDeepColourText(deep.red, deep.green, deep.blue, deep.alpha, picture.HasDeepAlpha(), "", text);
-            SetStatusText(view->host->statusBar, COLOUR_PART, Widened(text) + TEXT_DEEP_COLOUR_TAG);
-        } else {
-            BuildColourText(picture.DecodedColour(x, y), picture.HasAlpha(), text);
-            SetStatusText(view->host->statusBar, COLOUR_PART, Widened(text));
-        }
-    }
+    SetStatusText(view->host->statusBar, IMAGE_POINT_PART, WidenUtf8(text));
+    WriteColourReadout(view, window);
     if (ActiveDocumentWindow(view->host->mdiClient) == window) UpdateCompareInfo(view->host);
     return 0;
+}
+
+void RewriteColourReadout(const View* view, HWND window) {
+    // Nothing to say again before the cursor has been over a picture.
+    if (!shownTexts[COLOUR_PART].empty()) WriteColourReadout(view, window);
 }

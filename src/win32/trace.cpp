@@ -4,6 +4,7 @@
 
 #include "win32/fatal.h"
 #include "win32/texts.h"
+#include "core/text/text_ids.h"
 #include "core/text/text.h"
 
 namespace {
@@ -59,7 +60,7 @@ void DebugPrintValue(int32_t value, const char* label) {
     // terminates the text right after the value.
     char* block = static_cast<char*>(LocalAlloc(LPTR, digits + LABEL_LIMIT + VALUE_SPACE));
     if (block == nullptr) {
-        ExitWithMessage(TEXT_TRACE_ALLOC_FAILED);
+        ExitWithMessage(Text(IDS_TRACE_ALLOC_FAILED));
     }
     for (uint32_t i = 0; i < digits; ++i) block[LABEL_LIMIT + i] = decimal[i];
     uint32_t labelLength = 0;

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/text/text.h"
+
 namespace {
 
 constexpr uint32_t RED_SHIFT = 16;
@@ -17,8 +19,6 @@ constexpr int ALPHA_CHANNEL = 3;
 constexpr size_t NUMBER_BUFFER = 64;
 constexpr wchar_t LINE_END[] = L"\r\n";
 
-constexpr const wchar_t* METRIC_NAMES[DIFFERENCE_METRIC_COUNT] = {
-    L"绝对差", L"平方差", L"相对绝对差", L"相对平方差", L"有符号差", L"容差掩码"};
 constexpr const wchar_t* CHANNEL_NAMES[CHANNELS_WITH_ALPHA] = {L"R", L"G", L"B", L"A"};
 
 int32_t Channel(uint32_t colour, int channel) {
@@ -81,13 +81,14 @@ std::wstring Channels(int channels, Item item) {
     return text;
 }
 
-void AddCursorLines(std::wstring& text, const CompareReport& report, int channels) {
-    text += L"光标 " + Point(report.cursorX, report.cursorY);
+void AddCursorLines(std::wstring& text, const CompareReport& report, int channels, const CompareWords& words) {
+    const std::wstring point = Point(report.cursorX, report.cursorY);
     if (!report.cursorInOverlap) {
-        text += std::wstring(L"：") + TEXT_NO_REFERENCE_PIXEL + LINE_END;
+        text += FillPattern(words.cursorOutsideLine, {point, words.noReferencePixel}) + LINE_END;
         return;
     }
-    text += std::wstring(L"\t") + (channels == CHANNELS_WITH_ALPHA ? L"R,G,B,A" : L"R,G,B") + L"\t十六进制" + LINE_END;
+    text += FillPattern(words.cursorLine, {point}) + L"\t" + (channels == CHANNELS_WITH_ALPHA ? L"R,G,B,A" : L"R,G,B") +
+            L"\t" + words.hexadecimal + LINE_END;
     const auto value = [&](uint32_t colour) {
         return Channels(channels, [&](int c) { return std::to_wstring(Channel(colour, c)); }) + L"\t" +
                Channels(channels, [&](int c) { return Hex(Channel(colour, c)); });
@@ -99,10 +100,10 @@ void AddCursorLines(std::wstring& text, const CompareReport& report, int channel
             Channels(channels, [&](int c) { return SignedHex(delta(c)); }) + LINE_END;
 }
 
-void AddFigureLines(std::wstring& text, const CompareReport& report, int channels) {
+void AddFigureLines(std::wstring& text, const CompareReport& report, int channels, const CompareWords& words) {
     const CompareFigures& figures = report.figures;
-    text += L"整个重叠区域 " + GroupedNumber(figures.overlapPixels) + L" 像素" + LINE_END;
-    text += std::wstring(L"  a-b\t最小\t最大\t平均") + LINE_END;
+    text += FillPattern(words.wholeOverlapLine, {GroupedNumber(figures.overlapPixels)}) + LINE_END;
+    text += words.statisticsHeader + LINE_END;
     for (int channel = 0; channel < channels; ++channel) {
         text += std::wstring(L"  ") + CHANNEL_NAMES[channel] + L"\t" + Signed(figures.minDelta[channel]) + L"\t" +
                 Signed(figures.maxDelta[channel]) + L"\t" + SignedFixed(figures.meanDelta[channel]) + LINE_END;
@@ -111,27 +112,32 @@ void AddFigureLines(std::wstring& text, const CompareReport& report, int channel
     text += L"RMSE\t" + Figure(figures.rmse) + LINE_END;
     text += L"PSNR\t" + (std::isinf(figures.psnr) ? std::wstring(L"∞") : Figure(figures.psnr)) + L" dB" + LINE_END;
     text += L"PAE\t" + Figure(figures.pae) + LINE_END;
-    text += L"差异像素（容差 " + std::to_wstring(report.tolerance) + L"）\t" +
-            DifferingText(figures.differingPixels, figures.overlapPixels) + LINE_END;
+    text += FillPattern(words.differingLine, {std::to_wstring(report.tolerance),
+                                              DifferingText(figures.differingPixels, figures.overlapPixels, words)}) +
+            LINE_END;
 }
 
 }  // namespace
 
-const wchar_t* MetricName(DifferenceMetric metric) {
+const std::wstring& MetricName(DifferenceMetric metric, const CompareWords& words) {
     const int32_t index = static_cast<int32_t>(metric);
-    return index >= 0 && index < DIFFERENCE_METRIC_COUNT ? METRIC_NAMES[index] : METRIC_NAMES[0];
+    return words.metricNames[index >= 0 && index < DIFFERENCE_METRIC_COUNT ? index : 0];
 }
 
-std::wstring CompareModeText(const CompareMode& mode, const CompareSettings& settings) {
+std::wstring CompareModeText(const CompareMode& mode, const CompareSettings& settings, const CompareWords& words) {
+    constexpr wchar_t ITEM_SEPARATOR[] = L"  ";
     std::wstring text;
     if (mode.difference) {
-        text += std::wstring(L"  差异 ") + MetricName(settings.metric);
-        if (settings.metric != DifferenceMetric::ToleranceMask) text += L" " + ExposureFactor(settings.exposure);
-        text += L"  容差 " + std::to_wstring(settings.tolerance);
+        std::wstring metric = MetricName(settings.metric, words);
+        if (settings.metric != DifferenceMetric::ToleranceMask) metric += L" " + ExposureFactor(settings.exposure);
+        text += ITEM_SEPARATOR + FillPattern(words.differenceMode, {metric});
+        text += ITEM_SEPARATOR + FillPattern(words.toleranceMode, {std::to_wstring(settings.tolerance)});
     }
-    if (mode.offsetX != 0 || mode.offsetY != 0) text += L"  偏移 " + Signed(mode.offsetX) + L"," + Signed(mode.offsetY);
-    if (mode.autoFlicker) text += L"  自动闪烁";
-    if (mode.wipe) text += L"  分割对比";
+    if (mode.offsetX != 0 || mode.offsetY != 0) {
+        text += ITEM_SEPARATOR + FillPattern(words.offsetMode, {Signed(mode.offsetX) + L"," + Signed(mode.offsetY)});
+    }
+    if (mode.autoFlicker) text += ITEM_SEPARATOR + words.autoFlickerMode;
+    if (mode.wipe) text += ITEM_SEPARATOR + words.wipeMode;
     return text;
 }
 
@@ -155,9 +161,9 @@ std::wstring GroupedNumber(uint64_t value) {
     return text;
 }
 
-std::wstring DifferingText(uint64_t differing, uint64_t overlap) {
-    if (overlap == 0) return TEXT_NO_OVERLAP;
-    if (differing == 0) return TEXT_IDENTICAL;
+std::wstring DifferingText(uint64_t differing, uint64_t overlap, const CompareWords& words) {
+    if (overlap == 0) return words.noOverlap;
+    if (differing == 0) return words.identical;
     // Hundredths of a percent, rounded half up, in integers; a share that
     // rounds to none or to all shows the nearest that is not.
     uint64_t hundredths = (differing * HUNDREDTHS_OF_PERCENT * 2 + overlap) / (overlap * 2);
@@ -166,36 +172,39 @@ std::wstring DifferingText(uint64_t differing, uint64_t overlap) {
     char share[NUMBER_BUFFER];
     std::snprintf(share, sizeof share, "%llu.%02llu%%", static_cast<unsigned long long>(hundredths / 100),
                   static_cast<unsigned long long>(hundredths % 100));
-    return L"差异 " + GroupedNumber(differing) + L" (" + Widened(share) + L")";
+    return FillPattern(words.differing, {GroupedNumber(differing), Widened(share)});
 }
 
-std::wstring CompareReportText(const CompareReport& report) {
+std::wstring CompareReportText(const CompareReport& report, const CompareWords& words) {
     const int channels = report.withAlpha ? CHANNELS_WITH_ALPHA : CHANNELS_WITHOUT_ALPHA;
     std::wstring text;
-    text += L"本图 a\t" + report.name + L"\t" + Size(report.width, report.height) + LINE_END;
-    text += L"参考 b\t" + report.referenceName + L"\t" + Size(report.referenceWidth, report.referenceHeight) + LINE_END;
-    text += std::wstring(L"对齐\t") + (report.alignment == Alignment::Centre ? L"居中" : L"左上") + L"，偏移 " +
-            Signed(report.offsetX) + L"," + Signed(report.offsetY) + LINE_END;
+    text += FillPattern(words.pictureLine, {report.name, Size(report.width, report.height)}) + LINE_END;
+    text += FillPattern(words.referenceLine, {report.referenceName, Size(report.referenceWidth, report.referenceHeight)}) +
+            LINE_END;
+    text += FillPattern(words.alignmentLine, {report.alignment == Alignment::Centre ? words.centre : words.topLeft,
+                                              Signed(report.offsetX) + L"," + Signed(report.offsetY)}) +
+            LINE_END;
     const OverlapRect& overlap = report.overlap;
     const bool overlaps = overlap.left < overlap.right && overlap.top < overlap.bottom;
     if (overlaps) {
-        text += L"重叠\t" +
-                Size(static_cast<uint32_t>(overlap.right - overlap.left), static_cast<uint32_t>(overlap.bottom - overlap.top)) +
-                L"，a " + Point(overlap.left, overlap.top) + L" = b " +
-                Point(static_cast<int64_t>(overlap.left) + report.pairOffset.dx,
-                      static_cast<int64_t>(overlap.top) + report.pairOffset.dy) +
+        text += FillPattern(words.overlapLine,
+                            {Size(static_cast<uint32_t>(overlap.right - overlap.left),
+                                  static_cast<uint32_t>(overlap.bottom - overlap.top)),
+                             Point(overlap.left, overlap.top),
+                             Point(static_cast<int64_t>(overlap.left) + report.pairOffset.dx,
+                                   static_cast<int64_t>(overlap.top) + report.pairOffset.dy)}) +
                 LINE_END;
     } else {
-        text += std::wstring(L"重叠\t") + TEXT_NO_OVERLAP + LINE_END;
+        text += FillPattern(words.noOverlapLine, {words.noOverlap}) + LINE_END;
     }
     text += LINE_END;
-    AddCursorLines(text, report, channels);
+    AddCursorLines(text, report, channels, words);
     text += LINE_END;
     if (!overlaps) return text;
     if (!report.figuresKnown) {
-        text += std::wstring(L"内存不足，无法计算整个重叠区域的数字。") + LINE_END;
+        text += words.noMemoryForFigures + LINE_END;
         return text;
     }
-    AddFigureLines(text, report, channels);
+    AddFigureLines(text, report, channels, words);
     return text;
 }

@@ -11,9 +11,8 @@
 #include <vector>
 
 #include "core/compare/difference.h"
+#include "core/text/language.h"
 
-// The language of the program's texts: the user's UI language, or as chosen.
-enum class Language : int32_t { FromSystem, Chinese, English };
 
 // The frame's place and size when it is neither minimised nor maximised, in
 // the coordinates of the system's window placement.

@@ -191,3 +191,21 @@ void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t co
     }
     text.AppendTerminator();
 }
+
+std::wstring FillPattern(const std::wstring& pattern, std::initializer_list<std::wstring> arguments) {
+    constexpr wchar_t ARGUMENT_MARK = L'%';
+    constexpr wchar_t FIRST_ARGUMENT = L'1';
+    constexpr wchar_t LAST_ARGUMENT = L'9';
+    std::wstring text;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        const wchar_t next = i + 1 < pattern.size() ? pattern[i + 1] : L'\0';
+        if (pattern[i] == ARGUMENT_MARK && next >= FIRST_ARGUMENT && next <= LAST_ARGUMENT &&
+            static_cast<size_t>(next - FIRST_ARGUMENT) < arguments.size()) {
+            text += arguments.begin()[next - FIRST_ARGUMENT];
+            ++i;
+        } else {
+            text += pattern[i];
+        }
+    }
+    return text;
+}

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
+#include <string>
 
 // Every status-bar text is built under this limit into a 256-byte buffer.
 constexpr uint32_t STATUS_TEXT_LIMIT = 250;
@@ -72,3 +74,8 @@ struct FrameReadout {
 // is not below it.
 void BuildPictureText(uint32_t width, uint32_t height, int32_t index, int32_t count, const FrameReadout& frame,
                       char* buffer);
+
+// pattern with %1, %2, ... %9 replaced by the arguments in turn; a mark
+// without its argument stays as it is. The arguments are not searched for
+// marks themselves.
+std::wstring FillPattern(const std::wstring& pattern, std::initializer_list<std::wstring> arguments);
