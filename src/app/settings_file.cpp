@@ -11,6 +11,9 @@ namespace {
 constexpr wchar_t SETTINGS_FILE_NAME[] = L"kiv.ini";
 constexpr wchar_t SETTINGS_FOLDER_NAME[] = L"kiv";
 constexpr wchar_t TEMPORARY_SUFFIX[] = L".tmp";
+// Tries of the move over the old file while another process holds it open.
+constexpr int MOVE_ATTEMPTS = 20;
+constexpr DWORD MOVE_RETRY_MS = 25;
 // Room for the longest path and one unit more, to tell a value cut short.
 constexpr DWORD VALUE_BUFFER_CHARS = 32769;
 // A file that starts with this mark is written by the profile functions in
@@ -47,6 +50,28 @@ KeptSettings LoadSettings(const std::wstring& path) {
     });
 }
 
+namespace {
+
+// Puts the new file in the old one's place. Another process reading the old
+// one at that moment (another kiv frame, a virus scanner, an indexer) makes
+// the move fail for a moment: it is tried again a few times before the save
+// is given up.
+bool MoveOver(const std::wstring& temporary, const std::wstring& path) {
+    for (int attempt = 0; attempt < MOVE_ATTEMPTS; ++attempt) {
+        if (MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED && error != ERROR_LOCK_VIOLATION) {
+            return false;
+        }
+        Sleep(MOVE_RETRY_MS);
+    }
+    return false;
+}
+
+}  // namespace
+
 bool SaveSettings(const std::wstring& path, const KeptSettings& settings) {
     if (path.empty()) return false;
     // The folder in the application data is made on first use.
@@ -61,10 +86,7 @@ bool SaveSettings(const std::wstring& path, const KeptSettings& settings) {
     }
     // Lets go of the file: nothing of it stays cached for the next save.
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, temporary.c_str());
-    if (written &&
-        MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return true;
-    }
+    if (written && MoveOver(temporary, path)) return true;
     DeleteFileW(temporary.c_str());
     return false;
 }
