@@ -148,8 +148,9 @@ void UpdatePictureReadout(View* view, HWND window);
 // before anything reads the bars.
 void HandPendingBars(View* view, HWND window);
 constexpr UINT_PTR HAND_BARS_TIMER = 1;
-// Brings the next frame of an animation when it is due.
-constexpr UINT_PTR ANIMATION_TIMER = 2;
+// Brings the next frame of an animation when it is due. Each timer of a
+// document window has its own id: 2 is the flicker's (view/compare.h).
+constexpr UINT_PTR ANIMATION_TIMER = 3;
 
 // The window's title: its file's name, marked when it is the reference.
 void UpdateTitle(const View* view, HWND window);
