@@ -54,7 +54,6 @@ LRESULT OnKeyUp(View* view, HWND window, WPARAM key);
 LRESULT OnKillFocus(View* view, HWND window);
 // Automatic flicker's turn, in a window that shows.
 void OnFlickerTimer(View* view, HWND window);
-constexpr UINT_PTR FLICKER_TIMER = 2;
 // The wipe line follows the cursor.
 void FollowWipe(View* view, HWND window, int32_t clientX);
 // A window going away that was the reference leaves the others without one.

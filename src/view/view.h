@@ -147,9 +147,11 @@ void UpdatePictureReadout(View* view, HWND window);
 // after the picture reached the screen (the paint sets HAND_BARS_TIMER), or
 // before anything reads the bars.
 void HandPendingBars(View* view, HWND window);
+// A document window's timers, one id each.
 constexpr UINT_PTR HAND_BARS_TIMER = 1;
-// Brings the next frame of an animation when it is due. Each timer of a
-// document window has its own id: 2 is the flicker's (view/compare.h).
+// Automatic flicker's turns.
+constexpr UINT_PTR FLICKER_TIMER = 2;
+// Brings the next frame of an animation when it is due.
 constexpr UINT_PTR ANIMATION_TIMER = 3;
 
 // The window's title: its file's name, marked when it is the reference.

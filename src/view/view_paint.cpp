@@ -130,8 +130,9 @@ LRESULT OnTimer(View* view, HWND window, WPARAM timer) {
         HandPendingBars(view, window);
     } else if (timer == FLICKER_TIMER) {
         OnFlickerTimer(view, window);
+    } else if (timer == ANIMATION_TIMER) {
+        OnAnimationTimer(view, window);
     }
-    if (timer == ANIMATION_TIMER) OnAnimationTimer(view, window);
     return 0;
 }
 

@@ -32,28 +32,6 @@ void OverlapRange(int32_t extent, int32_t otherExtent, int32_t offset, int32_t& 
     end = static_cast<int32_t>(Clamp64(other - offset, begin, own));
 }
 
-// The part of a surface that can be addressed, as in the scaled copy: a
-// width the stride really holds, nothing without pixels or with rows that
-// are not whole 32-bit words apart.
-struct Addressable {
-    int32_t width;
-    int32_t height;
-};
-
-Addressable AddressableArea(const PixelSurface& surface) {
-    if (surface.bits == nullptr || surface.width <= 0 || surface.height <= 0 || surface.stride <= 0 ||
-        surface.stride % 4 != 0 || reinterpret_cast<uintptr_t>(surface.bits) % 4 != 0) {
-        return {0, 0};
-    }
-    const int32_t strideWidth = surface.stride / 4;
-    return {surface.width < strideWidth ? surface.width : strideWidth, surface.height};
-}
-
-uint32_t* RowPointer(const PixelSurface& surface, int32_t row) {
-    return reinterpret_cast<uint32_t*>(surface.bits +
-                                       static_cast<intptr_t>(surface.height - 1 - row) * surface.stride);
-}
-
 void FillPixels(uint32_t* out, int32_t count, uint32_t colour) {
     for (int32_t k = 0; k < count; ++k) out[k] = colour;
 }
@@ -321,9 +299,9 @@ void RenderDifferenceRowsUsing(DifferenceKernels kernels, const ComparedPicture&
                                PairOffset offset, const CompareSettings& settings, const DifferenceTable& table,
                                uint32_t backgroundPixel, const PixelSurface& target, int32_t rowBegin,
                                int32_t rowEnd, DifferenceTotals& totals) {
-    const Addressable aArea = AddressableArea(a.pixels);
-    const Addressable bArea = AddressableArea(b.pixels);
-    const Addressable tArea = AddressableArea(target);
+    const SurfaceArea aArea = AddressableArea(a.pixels);
+    const SurfaceArea bArea = AddressableArea(b.pixels);
+    const SurfaceArea tArea = AddressableArea(target);
     const int32_t width = aArea.width < tArea.width ? aArea.width : tArea.width;
     const int32_t height = aArea.height < tArea.height ? aArea.height : tArea.height;
     const int32_t first = rowBegin > 0 ? rowBegin : 0;
@@ -380,8 +358,8 @@ void RenderDifferenceRows(const ComparedPicture& a, const ComparedPicture& b, Pa
 
 void PlaceReferenceRows(const PixelSurface& reference, int32_t aWidth, int32_t aHeight, PairOffset offset,
                         uint32_t backgroundPixel, const PixelSurface& target, int32_t rowBegin, int32_t rowEnd) {
-    const Addressable rArea = AddressableArea(reference);
-    const Addressable tArea = AddressableArea(target);
+    const SurfaceArea rArea = AddressableArea(reference);
+    const SurfaceArea tArea = AddressableArea(target);
     const int32_t width = aWidth < tArea.width ? aWidth : tArea.width;
     const int32_t height = aHeight < tArea.height ? aHeight : tArea.height;
     const int32_t first = rowBegin > 0 ? rowBegin : 0;

@@ -7,18 +7,7 @@
 
 #include "core/pixels/pixel_copy_rows.h"
 
-namespace {
-
-// The part of a surface that can be addressed: a width that the stride
-// really holds, and nothing at all without pixels or when its rows are not
-// whole 32-bit words apart (no bitmap is laid out so; reading one would
-// mean misaligned pixels).
-struct Addressable {
-    int32_t width;
-    int32_t height;
-};
-
-Addressable AddressableArea(const PixelSurface& surface) {
+SurfaceArea AddressableArea(const PixelSurface& surface) {
     if (surface.bits == nullptr || surface.width <= 0 || surface.height <= 0 || surface.stride <= 0 ||
         surface.stride % 4 != 0 || reinterpret_cast<uintptr_t>(surface.bits) % 4 != 0) {
         return {0, 0};
@@ -31,6 +20,9 @@ uint32_t* RowPointer(const PixelSurface& surface, int32_t row) {
     return reinterpret_cast<uint32_t*>(surface.bits +
                                        static_cast<intptr_t>(surface.height - 1 - row) * surface.stride);
 }
+
+namespace {
+
 
 // The source position that scaled position index shows, or -1 when the
 // table has no entry there or the entry lies outside the picture.
@@ -163,8 +155,8 @@ RowBuilder PortableBuilder(RowShape shape) {
 
 void CopyScaledViewReference(const PixelSurface& picture, const PixelSurface& target,
                              const ScaledCopy& copy, uint32_t fillColour) {
-    const Addressable source = AddressableArea(picture);
-    const Addressable destination = AddressableArea(target);
+    const SurfaceArea source = AddressableArea(picture);
+    const SurfaceArea destination = AddressableArea(target);
     for (int64_t j = 0; j < copy.visH; ++j) {
         const int64_t row = copy.destY + j;
         if (row < 0 || row >= destination.height) continue;
@@ -188,7 +180,7 @@ namespace {
 struct CopyJob {
     const PixelSurface& target;
     const ScaledCopy& copy;
-    Addressable source;
+    SurfaceArea source;
     ColumnPlan plan;
     int32_t firstOut;  // target column of the first clipped column
     uint32_t fillColour;
@@ -256,7 +248,7 @@ namespace {
 
 // The rows of one call with one kernel set: Portable, Wide or Streaming.
 void CopyRows(CopyKernels kernels, const PixelSurface& picture, const PixelSurface& target, const ScaledCopy& copy,
-              uint32_t fillColour, const Addressable& source, const ColumnPlan& plan, int64_t firstColumn,
+              uint32_t fillColour, const SurfaceArea& source, const ColumnPlan& plan, int64_t firstColumn,
               int64_t firstRow, int64_t endRow) {
     const bool wide = kernels != CopyKernels::Portable;
     const bool streaming = CanStream() && kernels == CopyKernels::Streaming;
@@ -340,8 +332,8 @@ double SecondsNow() {
 // rows above 100 %) are built once. Allocates nothing.
 void CopyScaledViewUsing(CopyKernels kernels, const PixelSurface& picture, const PixelSurface& target,
                          const ScaledCopy& copy, uint32_t fillColour) {
-    const Addressable source = AddressableArea(picture);
-    const Addressable destination = AddressableArea(target);
+    const SurfaceArea source = AddressableArea(picture);
+    const SurfaceArea destination = AddressableArea(target);
     int64_t firstColumn, endColumn, firstRow, endRow;
     ClipToTarget(copy.destX, copy.visW, destination.width, firstColumn, endColumn);
     ClipToTarget(copy.destY, copy.visH, destination.height, firstRow, endRow);

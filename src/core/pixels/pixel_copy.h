@@ -12,6 +12,19 @@ struct PixelSurface {
     int32_t stride;  // bytes per row
 };
 
+// The part of a surface that can be addressed: a width that the stride
+// really holds, and nothing at all without pixels or when its rows are not
+// whole 32-bit words apart (no bitmap is laid out so; reading one would
+// mean misaligned pixels). Every routine on surfaces keeps inside it.
+struct SurfaceArea {
+    int32_t width;
+    int32_t height;
+};
+SurfaceArea AddressableArea(const PixelSurface& surface);
+
+// Row j (0 at the top) of a surface; j within its addressable height.
+uint32_t* RowPointer(const PixelSurface& surface, int32_t row);
+
 // What to copy: scaled columns srcX .. srcX+visW-1 and rows srcY .. srcY+visH-1
 // through the scaled -> source table, to client columns and rows from
 // destX/destY. tableEntries is how many entries of the table the last build
