@@ -30,8 +30,11 @@ constexpr wchar_t COLUMN_SEPARATOR[] = L"\t";
 constexpr int MARGIN = 16;
 constexpr int COLUMN_GAP = 24;
 constexpr int DEFAULT_DPI = USER_DEFAULT_SCREEN_DPI;
-// Tab stops are in dialog units: a quarter of the font's average width.
-constexpr int DIALOG_UNITS_PER_CHAR = 4;
+// Tab stops are in dialog units, whose width in pixels the control decides;
+// it is measured with a stop this far out.
+constexpr INT PROBE_TAB_STOP = 400;
+constexpr wchar_t PROBE_TEXT[] = L"\tx";
+constexpr WPARAM PROBE_CHARACTER = 1;
 
 HWND keyList = nullptr;
 
@@ -73,6 +76,20 @@ int WidestText(HDC dc, const std::vector<std::wstring>& texts) {
     return widest;
 }
 
+// The tab stop, in the control's own units, that lies past width pixels from
+// the text's left edge.
+INT TabStopPast(HWND edit, int width) {
+    INT probe = PROBE_TAB_STOP;
+    SendMessageW(edit, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&probe));
+    SetWindowTextW(edit, PROBE_TEXT);
+    const LRESULT start = SendMessageW(edit, EM_POSFROMCHAR, 0, 0);
+    const LRESULT after = SendMessageW(edit, EM_POSFROMCHAR, PROBE_CHARACTER, 0);
+    const int pixels = static_cast<short>(LOWORD(after)) - static_cast<short>(LOWORD(start));
+    if (pixels <= 0) return PROBE_TAB_STOP;
+    // Rounded up, so the stop is never short of the widest keys.
+    return static_cast<INT>((static_cast<int64_t>(width) * PROBE_TAB_STOP + pixels - 1) / pixels);
+}
+
 // Fills the list, sets the tab stop after the widest keys and sizes the
 // window to show every line, within the screen's work area.
 void FillKeyList(HWND window) {
@@ -92,7 +109,7 @@ void FillKeyList(HWND window) {
     SelectObject(dc, oldFont);
     ReleaseDC(edit, dc);
 
-    INT tabStop = metrics.tmAveCharWidth > 0 ? keysWidth * DIALOG_UNITS_PER_CHAR / metrics.tmAveCharWidth : 0;
+    INT tabStop = TabStopPast(edit, keysWidth);
     SendMessageW(edit, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
     SetWindowTextW(edit, lines.text.c_str());
 

@@ -81,12 +81,13 @@ void WriteColourReadout(const View* view, HWND window) {
     } else {
         if (picture.HasDeepColours()) {
             const DeepColour deep = picture.DeepColourAt(x, y);
-            BuildDeepColourText(deep.red, deep.green, deep.blue, deep.alpha, picture.HasDeepAlpha(),
-                                NarrowUtf8(Text(IDS_DEEP_COLOUR_TAG)).c_str(), text);
+            // The values are ASCII; the tag is a text of the language in use.
+            BuildDeepColourText(deep.red, deep.green, deep.blue, deep.alpha, picture.HasDeepAlpha(), "", text);
+            SetStatusText(view->host->statusBar, COLOUR_PART, WidenUtf8(text) + Text(IDS_DEEP_COLOUR_TAG));
         } else {
             BuildColourText(picture.DecodedColour(x, y), picture.HasAlpha(), text);
+            SetStatusText(view->host->statusBar, COLOUR_PART, WidenUtf8(text));
         }
-        SetStatusText(view->host->statusBar, COLOUR_PART, WidenUtf8(text));
     }
 }
 

@@ -437,8 +437,9 @@ E2E_CASE(language, choice_lasts_to_the_next_start) {
     }
 }
 
-// The about box names the version of the version resource, the build, GDI+
-// and the libraries linked in, in the language in use.
+// The about box names the version of the version resource, the build, the
+// libraries linked in with the versions they were pinned at, and GDI+, in
+// the language in use.
 E2E_CASE(language, about_names_version_build_and_libraries) {
     Kiv kiv("language_about");
     kiv.WritePicture(PatternPicture(40, 30));
@@ -455,7 +456,11 @@ E2E_CASE(language, about_names_version_build_and_libraries) {
               Narrow(box.caption).c_str());
         CHECK(box.text.rfind(firstLine + L"\n", 0) == 0, "the about box begins \"%s\", not \"%s\"",
               Narrow(box.text.substr(0, box.text.find(L'\n'))).c_str(), Narrow(firstLine).c_str());
-        for (const wchar_t* named : {L"GDI+", L"MinGW-w64 runtime", L"GCC runtime"}) {
+        const std::wstring libraries[] = {L"libjpeg-turbo " + Widen(KIV_PINNED_LIBJPEG_TURBO),
+                                          L"libpng " + Widen(KIV_PINNED_LIBPNG), L"libwebp " + Widen(KIV_PINNED_LIBWEBP),
+                                          L"zlib " + Widen(KIV_PINNED_ZLIB), L"GDI+", L"MinGW-w64 runtime",
+                                          L"GCC runtime"};
+        for (const std::wstring& named : libraries) {
             CHECK(box.text.find(named) != std::wstring::npos, "the about box does not name %s:\n%s",
                   Narrow(named).c_str(), Narrow(box.text).c_str());
         }
